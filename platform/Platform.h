@@ -1,0 +1,175 @@
+// The one narrow interface between Snickit's own logic and the desktop it
+// runs on. The core includes this header only; every backend (SDL2 on Linux,
+// Win32 on Windows, the recording platform of the tests) implements it.
+//
+// Paths: the core builds every path in the program's own form, with
+// backslashes ("<program folder>\skins\Blue\box.bmp"). A backend turns such a
+// path into a native one before it touches the file system.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace snickit {
+
+// ---------------------------------------------------------------------------
+// Failures. Every failing file, folder, picture or program-start operation
+// throws a Failure; nothing in the core catches it but the program's top
+// level, which shows one message naming the kind and the file and ends the
+// program with a non-zero status.
+enum class FailureKind {
+    FileNotFound,   // the file does not exist
+    PathNotFound,   // a folder on the way does not exist
+    InputPastEnd,   // a text file ended before the line that was wanted
+    BadPicture,     // the file exists but is no picture that can be read
+    CannotWrite,    // a file could not be written
+    CannotStart,    // a program could not be started
+};
+
+class Failure : public std::runtime_error {
+public:
+    Failure(FailureKind kind, std::string path);
+    FailureKind kind() const { return kind_; }
+    const std::string& path() const { return path_; }
+
+private:
+    FailureKind kind_;
+    std::string path_;
+};
+
+// The text the program shows for a failure, naming the kind and the file.
+std::string DescribeFailure(FailureKind kind, const std::string& path);
+
+// Thrown to end the program at once, from however deep in nested handlers,
+// so that no further handler runs. Backends must let it pass through their
+// dispatch (a backend whose dispatch runs inside OS code catches it in its
+// window procedure and rethrows it once the OS call has returned).
+struct ProgramExit {
+    int status;
+};
+
+// ---------------------------------------------------------------------------
+struct PixelRect {
+    int left, top, width, height;
+};
+
+enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
+
+// A picture loaded by the platform. Its pixels are the backend's business.
+class Picture {
+public:
+    virtual ~Picture() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+};
+using PictureRef = std::shared_ptr<const Picture>;
+
+// Raw input, as a backend delivers it to the core. The core routes it to the
+// handlers (hit testing, capture, clicks). Every call may run handlers that
+// dispatch events again, so a backend must allow these to be re-entered.
+class InputSink {
+public:
+    virtual ~InputSink() = default;
+    // Window client coordinates in pixels.
+    virtual void MouseDown(MouseButton button, int x, int y) = 0;
+    virtual void MouseUp(MouseButton button, int x, int y) = 0;
+    // Windows virtual-key codes (97 to 100 are keypad 1 to 4 with NumLock on).
+    // An auto-repeated key arrives as a further KeyDown.
+    virtual void KeyDown(int virtualKey, int shift) = 0;
+    virtual void KeyUp(int virtualKey, int shift) = 0;
+    // The user changed the list's selection (click, arrow keys): the index of
+    // the newly selected entry.
+    virtual void ListSelect(int index) = 0;
+    // The user double-clicked the list (after the click that selected).
+    virtual void ListDoubleClick() = 0;
+    // The window is being closed from outside (window manager, task bar).
+    virtual void CloseRequested() = 0;
+};
+
+// The window and its list box, as the core sees them.
+class Window {
+public:
+    virtual ~Window() = default;
+    // The core's router. Set once, before the first event is dispatched.
+    virtual void SetInputSink(InputSink* sink) = 0;
+
+    // Position (outer = client; the window has no frame) in screen pixels.
+    virtual void SetPosition(int x, int y) = 0;
+    virtual void GetPosition(int& x, int& y) const = 0;
+    virtual void SetSize(int width, int height) = 0;
+    virtual void Show() = 0;
+    virtual void Minimize() = 0;
+    virtual bool IsMinimized() const = 0;
+
+    // The window's background: drawn at 0,0, repainted from it whenever the
+    // window needs painting. Assigning it repaints the window at once.
+    virtual void SetPicture(PictureRef picture) = 0;
+    // Copy a rectangle of a picture onto the window at the same place. It
+    // stays there until the window is next painted from its picture. An
+    // empty source (no picture loaded yet) copies nothing.
+    virtual void CopyFromPicture(const PictureRef& source, const PixelRect& rect) = 0;
+
+    // One pass over the events already waiting: each is handed to the sink
+    // (and may run handlers, which may dispatch again). Returns at once when
+    // nothing waits.
+    virtual void DispatchPending() = 0;
+    // Blocks until at least one event waits, without dispatching it. Uses no
+    // CPU while it waits.
+    virtual void WaitEvent() = 0;
+    // The interactive move: the window follows the pointer until `button`
+    // is released. Returns when the move has ended.
+    virtual void InteractiveMove(MouseButton button) = 0;
+
+    // The skin list box. Entries come in the order they are shown (the core
+    // keeps them sorted); the selection is an index or -1.
+    virtual void ListSetItems(const std::vector<std::string>& items) = 0;
+    virtual void ListSetSelection(int index) = 0;
+    virtual void ListSetBounds(const PixelRect& rect) = 0;
+    virtual void ListSetVisible(bool visible) = 0;
+};
+
+// Everything else the program needs of its desktop.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Window& MainWindow() = 0;
+
+    // Screen metrics: twips (1/1440 inch) per pixel, 15 at 96 dots per inch.
+    virtual float TwipsPerPixelX() const = 0;
+    virtual float TwipsPerPixelY() const = 0;
+
+    // The folder of the executable, without a trailing separator.
+    virtual std::string ProgramFolder() const = 0;
+    // Whole contents of a text file, bytes as they are.
+    // Throws FileNotFound or PathNotFound.
+    virtual std::string ReadTextFile(const std::string& path) = 0;
+    // Replaces a file's contents in one step: either the whole new content
+    // is there afterwards, or the old file is left as it was. Throws
+    // CannotWrite (after cleaning up) on failure.
+    virtual void WriteTextFileAtomic(const std::string& path, const std::string& content) = 0;
+    // Names (no path) of the visible sub-folders of a folder, in any order.
+    // Throws PathNotFound.
+    virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;
+
+    // Loads a bitmap file. Throws FileNotFound, PathNotFound or BadPicture.
+    virtual PictureRef LoadPicture(const std::string& path) = 0;
+    // The program's built-in about picture.
+    virtual PictureRef BuiltinAboutPicture() = 0;
+
+    // Starts playing a WAV file and returns at once. One sound at a time: a
+    // new sound cuts off the one playing. The file is read afresh each time;
+    // a missing or unreadable file plays the built-in default sound. Never
+    // fails.
+    virtual void PlaySound(const std::string& path) = 0;
+
+    // Opens a web address with the desktop's opener, without waiting.
+    // Returns false when it could not be started.
+    virtual bool OpenUrl(const std::string& url) = 0;
+
+    // Tells the user about a failure that ends the program.
+    virtual void ShowFatalError(const std::string& message) = 0;
+};
+
+}  // namespace snickit
