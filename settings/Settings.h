@@ -1,0 +1,40 @@
+// The settings file "config.sn": three CR LF lines beside the executable,
+// the window's Left and Top in twips and the current skin's folder name
+// followed by a backslash.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace snickit {
+
+struct StoredSettings {
+    float left = 0;   // twips
+    float top = 0;    // twips
+    std::string currentSkin;
+};
+
+// Splits a text file into lines: a line ends at CR, a CR LF pair is one line
+// end, a lone LF is part of the line. The last line may end without a line
+// end.
+std::vector<std::string> SplitLines(std::string_view content);
+
+// The number scan of the two number lines: blanks, tabs and line feeds are
+// dropped wherever they stand, then the longest leading decimal number is
+// read (sign, digits, point, digits, exponent); no number reads as 0.
+double ScanNumber(std::string_view line);
+
+// Reads the three values. Throws Failure(InputPastEnd, path) when the file
+// has fewer than three lines.
+StoredSettings ParseSettings(std::string_view content, const std::string& path);
+
+// A single-precision number as the file holds it: a leading blank or minus,
+// at most seven significant digits with a point as decimal separator, and a
+// trailing blank.
+std::string FormatNumber(float value);
+
+// The whole file: the two numbers and the skin, each line ended by CR LF.
+std::string FormatSettings(const StoredSettings& settings);
+
+}  // namespace snickit
