@@ -24,6 +24,7 @@ enum class FailureKind {
     PathNotFound,   // a folder on the way does not exist
     InputPastEnd,   // a text file ended before the line that was wanted
     BadPicture,     // the file exists but is no picture that can be read
+    CannotRead,     // the file exists but cannot be read
     CannotWrite,    // a file could not be written
     CannotStart,    // a program could not be started
 };
@@ -170,6 +171,10 @@ public:
 
     // Tells the user about a failure that ends the program.
     virtual void ShowFatalError(const std::string& message) = 0;
+
+    // A program-form path as the user knows it on this system (for
+    // messages). Failures carry the path they were given.
+    virtual std::string DisplayPath(const std::string& programPath) const { return programPath; }
 };
 
 }  // namespace snickit
