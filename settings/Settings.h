@@ -34,6 +34,9 @@ StoredSettings ParseSettings(std::string_view content, const std::string& path);
 // trailing blank.
 std::string FormatNumber(float value);
 
+// "<program folder>\config.sn".
+std::string SettingsFilePath(const std::string& programFolder);
+
 // The whole file: the two numbers and the skin, each line ended by CR LF.
 std::string FormatSettings(const StoredSettings& settings);
 

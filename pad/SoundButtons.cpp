@@ -1,0 +1,28 @@
+// The four sound buttons: a press shows the pressed look, a release plays
+// the button's sound and paints the normal look back. The mouse and the
+// keypad come through the same two handlers.
+#include "shell/FormMain.h"
+#include "skin/SkinPaths.h"
+
+namespace snickit {
+
+void Form_Main::PaintButton(int index, const PictureBuffer& source) {
+    const HotSpot& button = Image_BTN[static_cast<size_t>(index)];
+    PixelRect rect{RoundHalfEven(button.Left()), RoundHalfEven(button.Top()), RoundHalfEven(button.Width()),
+                   RoundHalfEven(button.Height())};
+    window_.CopyFromPicture(source.Picture, rect);
+    window_.DispatchPending();
+}
+
+void Form_Main::Image_BTN_MouseDown(int index, int, int, float, float) {
+    PaintButton(index, Picture_Etat2);
+}
+
+// The sound starts before the normal look is painted back; its file is
+// named afresh from CurrentSkin at every release.
+void Form_Main::Image_BTN_MouseUp(int index, int, int, float, float) {
+    platform_.PlaySound(SkinFilePath(platform_.ProgramFolder(), CurrentSkin, SoundFileName(index)));
+    PaintButton(index, Picture_Etat1);
+}
+
+}  // namespace snickit

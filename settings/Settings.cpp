@@ -1,0 +1,127 @@
+#include "settings/Settings.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "platform/Platform.h"
+
+namespace snickit {
+
+std::vector<std::string> SplitLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == '\r') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (i + 1 < content.size() && content[i + 1] == '\n') ++i;
+        } else {
+            line += content[i];
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+double ScanNumber(std::string_view line) {
+    std::string text;
+    for (char c : line) {
+        if (c != ' ' && c != '\t' && c != '\n') text += c;
+    }
+    size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+    auto isDigit = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+    const size_t start = pos;
+    size_t digits = 0;
+    while (isDigit(pos)) ++pos, ++digits;
+    if (pos < text.size() && text[pos] == '.') {
+        size_t after = pos + 1;
+        size_t fraction = 0;
+        while (isDigit(after)) ++after, ++fraction;
+        if (digits + fraction > 0) {
+            pos = after;
+            digits += fraction;
+        }
+    }
+    if (digits == 0) return 0.0;
+    size_t end = pos;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        size_t at = pos + 1;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        if (isDigit(at)) {
+            while (isDigit(at)) ++at;
+            end = at;
+        }
+    }
+    // from_chars reads with a point whatever the locale; it takes no '+'.
+    std::string number = text.substr(start, end - start);
+    if (number[0] == '.') number.insert(0, "0");
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        size_t e = number.find_first_of("eE");
+        bool tiny = e != std::string::npos && number[e + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
+}
+
+StoredSettings ParseSettings(std::string_view content, const std::string& path) {
+    std::vector<std::string> lines = SplitLines(content);
+    if (lines.size() < 3) throw Failure(FailureKind::InputPastEnd, path);
+    StoredSettings settings;
+    settings.left = static_cast<float>(ScanNumber(lines[0]));
+    settings.top = static_cast<float>(ScanNumber(lines[1]));
+    settings.currentSkin = lines[2];
+    return settings;
+}
+
+std::string FormatNumber(float value) {
+    std::string sign = std::signbit(value) && value != 0.0f ? "-" : " ";
+    float magnitude = std::fabs(value);
+    if (magnitude == 0.0f) return " 0 ";
+    if (std::isinf(magnitude)) return sign + "1E+39 ";  // reads back as infinity again
+    if (std::isnan(magnitude)) return " 0 ";
+
+    // Seven significant digits: d.dddddde[+-]x.
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 6);
+    std::string scientific(buffer, result.ptr);
+    size_t e = scientific.find('e');
+    int exponent = std::stoi(scientific.substr(e + 1));
+    std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string text;
+    if (exponent >= 7 || exponent < -4) {
+        text = digits.substr(0, 1);
+        if (digits.size() > 1) text += "." + digits.substr(1);
+        std::string power = std::to_string(std::abs(exponent));
+        if (power.size() < 2) power.insert(0, "0");
+        text += (exponent < 0 ? "E-" : "E+") + power;
+    } else if (exponent >= 0) {
+        size_t whole = static_cast<size_t>(exponent) + 1;
+        if (digits.size() <= whole) {
+            text = digits + std::string(whole - digits.size(), '0');
+        } else {
+            text = digits.substr(0, whole) + "." + digits.substr(whole);
+        }
+    } else {
+        text = "." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    }
+    return sign + text + " ";
+}
+
+std::string SettingsFilePath(const std::string& programFolder) {
+    return programFolder + "\\config.sn";
+}
+
+std::string FormatSettings(const StoredSettings& settings) {
+    return FormatNumber(settings.left) + "\r\n" + FormatNumber(settings.top) + "\r\n" + settings.currentSkin +
+           "\r\n";
+}
+
+}  // namespace snickit
