@@ -1,0 +1,52 @@
+// The Win32 desktop: the window, pictures (GDI), sound (winmm), files, the
+// screen's metrics, the web link (shell) and the fatal message box.
+#pragma once
+
+#include <windows.h>
+// <windows.h> names these as macros; here they are the interface's methods.
+#undef IsMinimized
+#undef PlaySound
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Window.h"
+
+namespace snickit::win32 {
+
+class Win32Platform final : public Platform {
+public:
+    // `instance` holds the resources (icon, about picture, default sound).
+    explicit Win32Platform(HINSTANCE instance);
+
+    Window& MainWindow() override { return window_; }
+    Win32Window& NativeWindow() { return window_; }
+
+    float TwipsPerPixelX() const override;
+    float TwipsPerPixelY() const override;
+
+    std::string ProgramFolder() const override;
+    std::string ReadTextFile(const std::string& path) override;
+    void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
+    std::vector<std::string> ListSubfolders(const std::string& path) override;
+
+    PictureRef LoadPicture(const std::string& path) override;
+    PictureRef BuiltinAboutPicture() override;
+
+    void PlaySound(const std::string& path) override;
+    bool OpenUrl(const std::string& url) override;
+    void ShowFatalError(const std::string& message) override;
+
+private:
+    HINSTANCE instance_;
+    Win32Window window_;
+    PictureRef about_;
+};
+
+// Whether sndPlaySound would find a sound in the file: it opens, and it is
+// a RIFF WAVE file with a format and a data chunk.
+bool IsPlayableWave(const std::wstring& path);
+
+// The message of a failure that ends the program: a message box, or a line
+// on the error output when SNICKIT_NO_MESSAGEBOX is 1.
+void ReportFatalError(HWND owner, const std::string& message);
+
+}  // namespace snickit::win32

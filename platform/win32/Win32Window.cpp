@@ -1,0 +1,432 @@
+#include "platform/win32/Win32Window.h"
+
+#include <windowsx.h>
+
+#include <stdexcept>
+
+#include "platform/win32/Win32Picture.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/resource.h"
+
+namespace snickit::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"SnickitWindow";
+constexpr wchar_t kOwnerProperty[] = L"Snickit.Window";
+constexpr int kListId = 1;
+// The list's place while hidden, outside the 240 x 95 window.
+constexpr PixelRect kListDesignBounds{301, 23, 227, 67};
+constexpr COLORREF kListBackground = RGB(192, 192, 192);
+
+// The modifier state as a key event's Shift argument: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftState() {
+    int shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
+bool IsMouseInput(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
+bool IsKeyInput(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
+
+// The characters that keypad 1 to 4 type (scan codes of the keypad keys,
+// without the extended-key bit).
+bool IsKeypadDigitChar(WPARAM ch, LPARAM lParam) {
+    if (ch < L'1' || ch > L'4' || (lParam & (1 << 24))) return false;
+    int scan = (lParam >> 16) & 0xFF;
+    return scan == 0x4F || scan == 0x50 || scan == 0x51 || scan == 0x4B;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kClassName, &existing)) return;
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SNICKIT), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SNICKIT), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = nullptr;                                  // WM_PAINT paints everything
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc)) throw std::runtime_error("cannot register the window class");
+}
+
+}  // namespace
+
+Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
+    RegisterWindowClass(instance_, &WindowProc);
+    // A popup has no frame and no title bar, so the window's outer size is
+    // its client size. WS_EX_APPWINDOW gives it a task bar button, from
+    // which a minimized window is restored.
+    CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Snickit",
+                    WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX, 0, 0, 240, 95, nullptr, nullptr,
+                    instance_, this);
+    if (!hwnd_) throw std::runtime_error("cannot create the window");
+
+    // No LBS_SORT: the entries come sorted already, and the selection indices
+    // are the program's. No integral height: the list fills its rectangle.
+    list_ = CreateWindowExW(0, L"LISTBOX", L"",
+                            WS_CHILD | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                            kListDesignBounds.left, kListDesignBounds.top,
+                            kListDesignBounds.width, kListDesignBounds.height, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance_,
+                            nullptr);
+    if (!list_) throw std::runtime_error("cannot create the skin list");
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    listBrush_ = CreateSolidBrush(kListBackground);
+    // The list keeps its own keyboard use; its keys reach the program too.
+    SetPropW(list_, kOwnerProperty, this);
+    listDefaultProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
+}
+
+Win32Window::~Win32Window() {
+    ending_ = true;
+    if (list_) {
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listDefaultProc_));
+        RemovePropW(list_, kOwnerProperty);
+    }
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (listBrush_) DeleteObject(listBrush_);
+}
+
+// --- window state ----------------------------------------------------------
+
+void Win32Window::SetPosition(int x, int y) {
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::GetPosition(int& x, int& y) const {
+    RECT r{};
+    if (IsIconic(hwnd_)) {
+        // A minimized window stands far off screen; its place is the one it
+        // is restored to.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(hwnd_, &placement);
+        r = placement.rcNormalPosition;
+    } else {
+        GetWindowRect(hwnd_, &r);
+    }
+    x = r.left;
+    y = r.top;
+}
+
+void Win32Window::SetSize(int width, int height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::Show() {
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+}
+
+void Win32Window::Minimize() { ShowWindow(hwnd_, SW_MINIMIZE); }
+
+bool Win32Window::IsMinimized() const { return IsIconic(hwnd_) != 0; }
+
+// --- pictures --------------------------------------------------------------
+
+void Win32Window::SetPicture(PictureRef picture) {
+    picture_ = std::move(picture);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void Win32Window::CopyFromPicture(const PictureRef& source, const PixelRect& rect) {
+    auto* picture = dynamic_cast<const Win32Picture*>(source.get());
+    if (!picture) return;
+    HDC dc = GetDC(hwnd_);
+    BitBlt(dc, rect.left, rect.top, rect.width, rect.height, picture->Dc(), rect.left, rect.top,
+           SRCCOPY);
+    ReleaseDC(hwnd_, dc);
+}
+
+void Win32Window::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    int width = 0, height = 0;
+    if (auto* picture = dynamic_cast<const Win32Picture*>(picture_.get())) {
+        width = picture->Width();
+        height = picture->Height();
+        BitBlt(dc, 0, 0, width, height, picture->Dc(), 0, 0, SRCCOPY);
+    }
+    // Where the picture does not reach, the window's own background shows.
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    if (width < client.right) {
+        RECT right{width, 0, client.right, client.bottom};
+        FillRect(dc, &right, face);
+    }
+    if (height < client.bottom) {
+        RECT below{0, height, width < client.right ? width : client.right, client.bottom};
+        FillRect(dc, &below, face);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+// --- events ----------------------------------------------------------------
+
+template <class Call>
+void Win32Window::Deliver(Call call) {
+    if (ending_ || !sink_) return;
+    try {
+        call();
+    } catch (...) {
+        // Whatever a handler throws ends the program; it must not unwind
+        // through Windows' own frames.
+        if (!pending_) pending_ = std::current_exception();
+        ending_ = true;
+    }
+}
+
+void Win32Window::RethrowPending() {
+    if (!pending_) return;
+    std::exception_ptr e = pending_;
+    pending_ = nullptr;
+    std::rethrow_exception(e);
+}
+
+void Win32Window::DispatchPending() {
+    RethrowPending();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ending_ = true;
+            throw ProgramExit{static_cast<int>(msg.wParam)};
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        RethrowPending();
+    }
+}
+
+void Win32Window::WaitEvent() {
+    RethrowPending();
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void Win32Window::MouseDown(MouseButton button, LPARAM lParam) {
+    // The window keeps the mouse from the press to the release, wherever
+    // the pointer goes meanwhile.
+    if (GetCapture() != hwnd_) SetCapture(hwnd_);
+    int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    Deliver([&] { sink_->MouseDown(button, x, y); });
+}
+
+void Win32Window::MouseUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
+    // The capture ends with the last button up, before the release's
+    // handlers run (a click may open a screen that waits).
+    if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd_) {
+        ReleaseCapture();
+    }
+    int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    Deliver([&] { sink_->MouseUp(button, x, y); });
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* owner = static_cast<Win32Window*>(create->lpCreateParams);
+        owner->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers the whole window
+    case WM_LBUTTONDOWN:
+        MouseDown(MouseButton::Left, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        MouseDown(MouseButton::Right, lParam);
+        return 0;
+    case WM_MBUTTONDOWN:
+        MouseDown(MouseButton::Middle, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        MouseUp(MouseButton::Left, wParam, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        MouseUp(MouseButton::Right, wParam, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        MouseUp(MouseButton::Middle, wParam, lParam);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        int key = static_cast<int>(wParam), shift = ShiftState();
+        Deliver([&] { sink_->KeyDown(key, shift); });
+        if (message == WM_KEYDOWN) return 0;
+        break;  // Alt+F4 and friends keep working
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        int key = static_cast<int>(wParam), shift = ShiftState();
+        Deliver([&] { sink_->KeyUp(key, shift); });
+        if (message == WM_KEYUP) return 0;
+        break;
+    }
+    case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == list_ && list_) {
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+                int index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+                if (index >= 0) Deliver([&] { sink_->ListSelect(index); });
+            } else if (HIWORD(wParam) == LBN_DBLCLK) {
+                Deliver([&] { sink_->ListDoubleClick(); });
+            }
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORLISTBOX: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, kListBackground);
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(listBrush_);
+    }
+    case WM_CLOSE:
+        // A close from outside (Alt+F4, the task bar): the program decides.
+        Deliver([&] { sink_->CloseRequested(); });
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<Win32Window*>(GetPropW(hwnd, kOwnerProperty));
+    return self->HandleListMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        int key = static_cast<int>(wParam), shift = ShiftState();
+        Deliver([&] { sink_->KeyDown(key, shift); });
+        break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        int key = static_cast<int>(wParam), shift = ShiftState();
+        Deliver([&] { sink_->KeyUp(key, shift); });
+        break;
+    }
+    case WM_CHAR:
+        // Keypad 1 to 4 are the sound pad's keys, not a search in the list.
+        if (IsKeypadDigitChar(wParam, lParam)) return 0;
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(listDefaultProc_, list_, message, wParam, lParam);
+}
+
+// --- moving ----------------------------------------------------------------
+
+void Win32Window::InteractiveMove(MouseButton button) {
+    if (button == MouseButton::Left) {
+        // The system's move loop, as for a press on a title bar; it ends at
+        // the left button's release.
+        ReleaseCapture();
+        SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        RethrowPending();
+    } else {
+        // The system's loop would wait for a left release; the other
+        // buttons get a loop of their own that ends at their own release.
+        MoveLoop(button);
+    }
+}
+
+void Win32Window::MoveLoop(MouseButton button) {
+    const UINT upMessage = button == MouseButton::Right ? WM_RBUTTONUP : WM_MBUTTONUP;
+    const WPARAM heldFlag = button == MouseButton::Right ? MK_RBUTTON : MK_MBUTTON;
+    POINT start{};
+    GetCursorPos(&start);
+    RECT origin{};
+    GetWindowRect(hwnd_, &origin);
+    SetCapture(hwnd_);
+
+    MSG msg;
+    while (GetCapture() == hwnd_) {
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends the program
+            break;
+        }
+        if (got == -1) break;
+        if (msg.message == upMessage) break;
+        if (msg.message == WM_MOUSEMOVE) {
+            if (!(msg.wParam & heldFlag)) break;  // released where we could not see it
+            POINT now{};
+            GetCursorPos(&now);
+            SetWindowPos(hwnd_, nullptr, origin.left + now.x - start.x,
+                         origin.top + now.y - start.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            continue;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            // As in the system's move loop: Esc puts the window back.
+            SetWindowPos(hwnd_, nullptr, origin.left, origin.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) break;
+        // Other input belongs to the move; everything else (painting, ...)
+        // goes on.
+        if (IsMouseInput(msg.message) || IsKeyInput(msg.message)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        if (pending_) break;
+    }
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    RethrowPending();
+}
+
+// --- the skin list ---------------------------------------------------------
+
+void Win32Window::ListSetItems(const std::vector<std::string>& items) {
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        std::wstring text = Widen(item);
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+void Win32Window::ListSetSelection(int index) {
+    SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32Window::ListSetBounds(const PixelRect& rect) {
+    SetWindowPos(list_, nullptr, rect.left, rect.top, rect.width, rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::ListSetVisible(bool visible) {
+    if (!visible && GetFocus() == list_) SetFocus(hwnd_);
+    ShowWindow(list_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+}  // namespace snickit::win32
