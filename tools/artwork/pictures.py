@@ -695,8 +695,9 @@ class Neon(Skin):
                      f"stroke {colours[label]} stroke-width 1.2 fill #100d24\n"
                      f"roundrectangle {x + 0.5},{y + 0.5} {x + w - 1.5},{y + h - 1.5} 6,6\n",
                      *text_args(label, BOLD, 9, colours[label], x + 20, y)]
-        run(args + glow_args(1.8, 2) + [tubes])
-        args = [body, tubes, "-composite"]
+        # The glow stays below the top bar, which must match the pad picture.
+        run(args + glow_args(1.8, 2) + ["-crop", f"{W}x{H - 19}+0+19", "+repage", tubes])
+        args = [body, tubes, "-geometry", "+0+19", "-composite"]
         for label, (x, y, w, h) in ITEMS:
             args += ["-draw", menu_icon(icons[label], x + 9, y + h / 2 - 0.5, self.dark, colours[label])]
         args += ["-draw", placed(mascot(), 150, 40, 0.75),
