@@ -295,9 +295,9 @@ def cork_pop():
     out = silence(0.8)
     pop = sine(glide(1100.0, 380.0, 0.035), 0.12, harmonics=((1, 1.0), (2, 0.2)))
     pop = envelope(pop, decay(0.028, attack=0.0015))
-    mix_into(out, pop, 0.005)
+    mix_into(out, pop, 0.005, gain=0.7)
     burst = svf(noise(0.05, seed=21), lambda t: 2500.0, q=1.0, mode="band")
-    mix_into(out, envelope(burst, decay(0.008, attack=0.0005)), 0.005, gain=1.3)
+    mix_into(out, envelope(burst, decay(0.008, attack=0.0005)), 0.005, gain=0.9)
     bottle = envelope(sine(lambda t: 520.0, 0.25), decay(0.06, attack=0.003))
     mix_into(out, bottle, 0.012, gain=0.35)
     # Fizz: sparse tiny bubbles that thin out.
@@ -305,10 +305,10 @@ def cork_pop():
     fizz = [0.0] * n_samples(0.7)
     for i in range(len(fizz)):
         t = i / RATE
-        if rng.random() < 0.004 * math.exp(-t / 0.3):
-            fizz[i] = rng.uniform(-1.0, 1.0)
+        if rng.random() < 0.02 * math.exp(-t / 0.22):
+            fizz[i] = rng.uniform(0.3, 1.0) * rng.choice((-1.0, 1.0))
     fizz = svf(fizz, lambda t: 6000.0, q=4.0, mode="band")
-    mix_into(out, fizz, 0.08, gain=2.5)
+    mix_into(out, fizz, 0.07, gain=1.6)
     return finish(out, fade_out=0.03)
 
 
