@@ -576,7 +576,7 @@ class Candy(Skin):
              "-draw", f"fill {self.ink} stroke none rectangle 0,0 3,3 rectangle 236,0 239,3 rectangle 0,91 3,94 rectangle 236,91 239,94",
              "-draw", f"fill none stroke {self.ink} stroke-width 1 roundrectangle 0.5,0.5 238.5,93.5 9,9",
              "-draw", self.top_bar(),
-             *text_args("Snickit", BOLD, 13, "white", 0, 0, gravity="North", stroke=self.ink, stroke_width=3),
+             *text_args("Snickit", BOLD, 14, "white", 0, 0, gravity="North", stroke=self.ink, stroke_width=2),
              "-draw", f"fill white stroke none {star_mvg(68, 9, 3.5)} {star_mvg(172, 9, 3.5)}",
              out])
 
@@ -737,7 +737,6 @@ path 'M {x + 21},{y + 7} Q {x + 25},{y + 13.5} {x + 21},{y + 20}'
 
 
 def make_about(out_bmp, docs):
-    classic = Classic()
     panel = "#c0c0c0"
     art = layer("about")
     ok_x, ok_y, ok_w, ok_h = OK_BUTTON
@@ -753,7 +752,7 @@ def make_about(out_bmp, docs):
          "-draw", bevel_mvg(lx + 1, ly + 1, lw - 2, lh - 2, "#808080", "#ffffff", depth=1)
                   + f"fill white stroke none rectangle {lx + 2},{ly + 2} {lx + lw - 3},{ly + lh - 3}\n",
          "-antialias",
-         "-draw", classic_boxes(classic),
+         "-draw", classic_boxes(),
          *text_args("Snickit", BOLD, 44, "#ffe11a", 14, -4, stroke="#c8161d", stroke_width=4),
          *text_args("Snickit", BOLD, 44, "#ffe11a", 14, -4),
          *text_args("the pocket sound pad", BOLD, 8, "#5a1010", 72, 46),
@@ -770,7 +769,7 @@ def make_about(out_bmp, docs):
     png_view(out_bmp, os.path.join(docs, "about.png"))
 
 
-def classic_boxes(skin):
+def classic_boxes():
     """Minimize and close boxes in the bevelled look."""
     mvg = ""
     for (bx, by, bw, bh), glyph in ((MIN_BOX, min_glyph), (CLOSE_BOX, close_glyph)):
