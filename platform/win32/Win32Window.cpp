@@ -351,7 +351,15 @@ void Win32Window::InteractiveMove(MouseButton button) {
         // The system's move loop, as for a press on a title bar; it ends at
         // the left button's release.
         ReleaseCapture();
-        SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        // A press already released (a quick click) moves nothing. Asking for
+        // a move anyway would, under a window manager that runs the move
+        // itself (wine on X11), leave the window stuck to the pointer until
+        // the next click, waiting for a release that has already passed.
+        MSG up;
+        const int physicalLeft = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+        bool released = PeekMessageW(&up, hwnd_, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE) ||
+                        GetAsyncKeyState(physicalLeft) >= 0;
+        if (!released) SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
         RethrowPending();
     } else {
         // The system's loop would wait for a left release; the other

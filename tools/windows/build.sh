@@ -30,13 +30,20 @@ standin() {  # standin NAME: path of a stand-in for resources/NAME
   esac
   echo "$file"
 }
-[[ -f $ROOT/resources/icon.ico ]] || options+=("-DSNICKIT_ICON_FILE=$(standin icon.ico)")
-[[ -f $ROOT/resources/about.bmp ]] || options+=("-DSNICKIT_ABOUT_FILE=$(standin about.bmp)")
-[[ -f $ROOT/resources/ding.wav ]] || options+=("-DSNICKIT_DING_FILE=$(standin ding.wav)")
+resource() {  # resource NAME: resources/NAME, or a stand-in while it is missing
+  if [[ -f $ROOT/resources/$1 ]]; then echo "$ROOT/resources/$1"; else standin "$1"; fi
+}
+# Always given, so that a folder configured with a stand-in picks up the
+# real file once it is there.
+options+=("-DSNICKIT_ICON_FILE=$(resource icon.ico)")
+options+=("-DSNICKIT_ABOUT_FILE=$(resource about.bmp)")
+options+=("-DSNICKIT_DING_FILE=$(resource ding.wav)")
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSNICKIT_BUILD_APP=ON "${options[@]}" >/dev/null
 cmake --build "$BUILD" -j "$JOBS" --target program_folder
+# The about picture that went into the program, for the desktop tests.
+cp "$(sed -n 's/^SNICKIT_ABOUT_FILE:FILEPATH=//p' "$BUILD/CMakeCache.txt")" "$BUILD/built-in-about.bmp"
 
 FOLDER=$BUILD/snickit
 if [[ ! -f $FOLDER/config.sn || ! -d $FOLDER/skins ]]; then
