@@ -62,6 +62,13 @@ sox -n -r 22050 -b 16 -c 1 "$WORK/tone.wav" synth 0.1 sine 440 2>/dev/null
 make_skin "$WORK/skins/Alpha" "${ALPHA[@]}" 1 2 3   # no 4.wav: the default sound
 make_skin "$WORK/skins/Beta" "${BETA[@]}" 1 2 3 4
 
+# The desktop's URL opener, as wine's browser bridge calls it: records the
+# address instead of starting a browser.
+mkdir -p "$WORK/bin"
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$WORK/opened" >"$WORK/bin/xdg-open"
+chmod +x "$WORK/bin/xdg-open"
+export PATH=$WORK/bin:$PATH
+
 # The built-in about picture the build used.
 ABOUT=$BUILD/built-in-about.bmp
 [[ -f $ABOUT ]] || ABOUT=$ROOT/resources/about.bmp
@@ -124,6 +131,22 @@ colour() {  # colour X Y W H (client pixels, from the last shot): "r,g,b" or "mi
   fi
 }
 sounds() { grep -c "$1" "$FOLDER.log"; }  # how many sounds matching a pattern started
+about_difference() {  # pixels of the window (last shot) that differ from the about picture
+  [[ -f $ABOUT ]] || { echo "no $ABOUT"; return; }
+  $CONVERT "$WORK/shot.png" -crop "240x95+$WX+$WY" +repage "$WORK/window.png" &&
+    compare -metric AE "$WORK/window.png" "$ABOUT" null: 2>&1
+}
+cpu_ticks() {  # processor time used so far by the running snickit.exe, in clock ticks
+  local pid
+  pid=$(pgrep -x snickit.exe | head -n1)
+  [[ -n $pid ]] && awk '{print $14 + $15}' "/proc/$pid/stat" || echo none
+}
+idle_ticks() {  # clock ticks used over 3 s of leaving the program alone
+  local a b
+  a=$(cpu_ticks); sleep 3; b=$(cpu_ticks)
+  [[ $a == none || $b == none ]] && { echo none; return; }
+  echo $((b - a))
+}
 
 # Hot spots (client pixels: left, top, width, height).
 BTN=("3 19 60 71" "62 19 58 71" "119 19 58 71" "176 19 60 71")
@@ -149,23 +172,34 @@ if wait_window; then
   where; shot
   check "place" "$WX,$WY" "200,100"
   check "size" "$(xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p')" "240x95"
-  if [[ -f $ABOUT ]]; then
-    diff=$($CONVERT "$WORK/shot.png" -crop "240x95+$WX+$WY" +repage "$WORK/window.png" &&
-           compare -metric AE "$WORK/window.png" "$ABOUT" null: 2>&1)
-    check "pixels differing from the about picture" "$diff" "0"
-  else
-    check "about picture to compare with" "missing" "$ABOUT"
-  fi
+  check "pixels differing from the about picture" "$(about_difference)" "0"
 else
   check "window shown" "no" "yes"
 fi
 end "start-up: the window stands at the config.sn position (3000, 1500 twips) showing the about picture"
 
 begin
+ticks=$(idle_ticks)
+check "idle while waiting for OK uses at most 5 ticks in 3 s" "$([[ $ticks != none ]] && ((ticks <= 5)) && echo yes || echo "no ($ticks)")" "yes"
+end "the start-up screen waits for OK without using the processor"
+
+begin
+click 183 73   # Image_Net
+for i in $(seq 30); do [[ -s $WORK/opened ]] && break; sleep 0.2; done
+url=$(sed -n 's/.*kProductWebPage = "\([^"]*\)".*/\1/p' "$ROOT/screens/AboutScreen.cpp")
+check "address given to the desktop's opener" "$(cat "$WORK/opened" 2>/dev/null)" "${url:-(no address in the source)}"
+shot
+check "still running" "$(kill -0 "$PID" 2>/dev/null && echo yes || echo no)" "yes"
+check "pixels differing from the about picture" "$(about_difference)" "0"
+end "the web link opens the product's address with the desktop's opener; the about screen stays"
+
+begin
 click 62 71   # OK
 shot
 check "pad picture" "$(colour 0 0 240 95)" "${ALPHA[0]}"
-end "OK leads to the pad with the skin's normal picture"
+ticks=$(idle_ticks)
+check "idle on the pad uses at most 5 ticks in 3 s" "$([[ $ticks != none ]] && ((ticks <= 5)) && echo yes || echo "no ($ticks)")" "yes"
+end "OK leads to the pad with the skin's normal picture; the idle pad uses no processor time"
 
 begin
 read -r cx cy < <(centre "${BTN[1]}")
