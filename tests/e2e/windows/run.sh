@@ -137,8 +137,10 @@ about_difference() {  # pixels of the window (last shot) that differ from the ab
     compare -metric AE "$WORK/window.png" "$ABOUT" null: 2>&1
 }
 cpu_ticks() {  # processor time used so far by the running snickit.exe, in clock ticks
-  local pid
-  pid=$(pgrep -x snickit.exe | head -n1)
+  local pid="" p
+  for p in $(pgrep -x snickit.exe); do   # ours: the one in this wine prefix
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && pid=$p
+  done
   [[ -n $pid ]] && awk '{print $14 + $15}' "/proc/$pid/stat" || echo none
 }
 idle_ticks() {  # clock ticks used over 3 s of leaving the program alone
@@ -248,6 +250,16 @@ xdotool key ${KP[3]}; settle
 check "built-in default sounds started" "$(sounds 'fdwSound=00000007')" "$((before + 1))"
 check "attempts at the missing file" "$(sounds 'Alpha\\\\4.wav')" "0"
 end "a skin without 4.wav plays the built-in default sound for keypad 4"
+
+begin
+xdotool key Num_Lock   # off
+xdotool keydown ${KP[2]}; settle
+shot
+check "picture while keypad 3 is down with NumLock off" "$(colour 0 0 240 95)" "${ALPHA[0]}"
+xdotool keyup ${KP[2]}; settle
+check "3.wav after keypad 3 with NumLock off" "$(sounds 'SoundName=L".*\\\\skins\\\\Alpha\\\\3.wav"')" "1"
+xdotool key Num_Lock   # on again
+end "with NumLock off the keypad keys are no shortcuts"
 
 begin
 click 10 10   # Image_Menu
