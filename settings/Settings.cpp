@@ -56,8 +56,8 @@ double ScanNumber(std::string_view line) {
         }
     }
     // from_chars reads with a point whatever the locale; it takes no '+'.
-    std::string number = text.substr(start, end - start);
-    if (number[0] == '.') number.insert(0, "0");
+    std::string number = text[start] == '.' ? "0" : "";
+    number.append(text, start, end - start);
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)ptr;
@@ -92,27 +92,37 @@ std::string FormatNumber(float value) {
     std::string scientific(buffer, result.ptr);
     size_t e = scientific.find('e');
     int exponent = std::stoi(scientific.substr(e + 1));
-    std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
+    std::string digits(1, scientific[0]);
+    digits.append(scientific, 2, e - 2);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
-    std::string text;
+    // Built by appending only: a leading blank or minus, the digits, a blank.
+    std::string text = sign;
     if (exponent >= 7 || exponent < -4) {
-        text = digits.substr(0, 1);
-        if (digits.size() > 1) text += "." + digits.substr(1);
-        std::string power = std::to_string(std::abs(exponent));
-        if (power.size() < 2) power.insert(0, "0");
-        text += (exponent < 0 ? "E-" : "E+") + power;
+        text += digits[0];
+        if (digits.size() > 1) {
+            text += '.';
+            text.append(digits, 1);
+        }
+        text += exponent < 0 ? "E-" : "E+";
+        if (std::abs(exponent) < 10) text += '0';
+        text += std::to_string(std::abs(exponent));
     } else if (exponent >= 0) {
         size_t whole = static_cast<size_t>(exponent) + 1;
+        text.append(digits, 0, whole);
         if (digits.size() <= whole) {
-            text = digits + std::string(whole - digits.size(), '0');
+            text.append(whole - digits.size(), '0');
         } else {
-            text = digits.substr(0, whole) + "." + digits.substr(whole);
+            text += '.';
+            text.append(digits, whole);
         }
     } else {
-        text = "." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+        text += '.';
+        text.append(static_cast<size_t>(-exponent - 1), '0');
+        text += digits;
     }
-    return sign + text + " ";
+    text += ' ';
+    return text;
 }
 
 std::string SettingsFilePath(const std::string& programFolder) {

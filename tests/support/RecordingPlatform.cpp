@@ -1,5 +1,9 @@
 #include "tests/support/RecordingPlatform.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "platform/NativeFiles.h"
 #include "shell/FormMain.h"
 
@@ -190,7 +194,10 @@ std::vector<std::string> RecordingPlatform::ListSubfolders(const std::string& pa
 
 PictureRef RecordingPlatform::LoadPicture(const std::string& path) {
     log.push_back("load " + Relative(path));
-    std::string content = native::ReadTextFile(path);
+    // Bitmaps are bytes: read them as they are, not as text.
+    std::ifstream in(std::filesystem::u8path(native::NativePath(path)), std::ios::binary);
+    if (!in) throw Failure(native::MissingKind(path), path);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (content.size() < 26 || content[0] != 'B' || content[1] != 'M') throw Failure(FailureKind::BadPicture, path);
     auto get32 = [&](size_t at) {
         unsigned value = 0;
