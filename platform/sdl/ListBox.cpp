@@ -1,0 +1,324 @@
+#include "platform/sdl/ListBox.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace snickit::sdl {
+
+namespace {
+
+constexpr int kVkPrior = 33, kVkNext = 34, kVkEnd = 35, kVkHome = 36, kVkUp = 38, kVkDown = 40;
+constexpr int kMinThumb = 8;
+constexpr int kWheelRows = 3;  // rows per wheel notch, as the desktop scrolls
+
+constexpr SDL_Color kBackground{192, 192, 192, 255};
+constexpr SDL_Color kText{0, 0, 0, 255};
+constexpr SDL_Color kHighlight{0, 0, 128, 255};
+constexpr SDL_Color kHighlightText{255, 255, 255, 255};
+constexpr SDL_Color kShadow{128, 128, 128, 255};
+constexpr SDL_Color kDarkShadow{64, 64, 64, 255};
+constexpr SDL_Color kLight{255, 255, 255, 255};
+constexpr SDL_Color kFace{192, 192, 192, 255};
+constexpr SDL_Color kTrack{224, 224, 224, 255};
+constexpr SDL_Color kBlack{0, 0, 0, 255};
+
+bool Inside(const SDL_Rect& r, int x, int y) {
+    return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
+}
+
+Uint32 Map(const SDL_Surface* s, SDL_Color c) { return SDL_MapRGB(s->format, c.r, c.g, c.b); }
+
+void Fill(SDL_Surface* s, SDL_Rect r, SDL_Color c) {
+    if (r.w > 0 && r.h > 0) SDL_FillRect(s, &r, Map(s, c));
+}
+
+// A frame one pixel wide: `topLeft` along the top and left edges,
+// `bottomRight` along the bottom and right ones.
+void Edge(SDL_Surface* s, const SDL_Rect& r, SDL_Color topLeft, SDL_Color bottomRight) {
+    Fill(s, {r.x, r.y, r.w, 1}, topLeft);
+    Fill(s, {r.x, r.y, 1, r.h}, topLeft);
+    Fill(s, {r.x, r.y + r.h - 1, r.w, 1}, bottomRight);
+    Fill(s, {r.x + r.w - 1, r.y, 1, r.h}, bottomRight);
+}
+
+SDL_Rect Shrink(const SDL_Rect& r, int by) { return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by}; }
+
+// A raised push button, as the scroll bar's arrows and thumb are drawn.
+void RaisedButton(SDL_Surface* s, const SDL_Rect& r) {
+    if (r.w <= 0 || r.h <= 0) return;
+    Fill(s, r, kFace);
+    Edge(s, r, kFace, kBlack);
+    if (r.w > 2 && r.h > 2) Edge(s, Shrink(r, 1), kLight, kShadow);
+}
+
+// A solid triangle pointing up or down, centred in `r`.
+void Arrow(SDL_Surface* s, const SDL_Rect& r, bool up) {
+    const int half = std::max(1, std::min(r.w, r.h) / 4);  // 4 rows for 16 px
+    const int cx = r.x + r.w / 2 - 1;
+    const int top = r.y + (r.h - half) / 2;
+    for (int row = 0; row < half; ++row) {
+        const int width = up ? row : half - 1 - row;
+        Fill(s, {cx - width, top + row, 2 * width + 1, 1}, kBlack);
+    }
+}
+
+// A dotted rectangle in the colour opposite to what lies beneath, as the
+// focused entry of a list is marked.
+void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under) {
+    const SDL_Color dot{static_cast<Uint8>(255 - under.r), static_cast<Uint8>(255 - under.g),
+                        static_cast<Uint8>(255 - under.b), 255};
+    for (int x = r.x; x < r.x + r.w; x += 2) {
+        Fill(s, {x, r.y, 1, 1}, dot);
+        Fill(s, {x, r.y + r.h - 1, 1, 1}, dot);
+    }
+    for (int y = r.y; y < r.y + r.h; y += 2) {
+        Fill(s, {r.x, y, 1, 1}, dot);
+        Fill(s, {r.x + r.w - 1, y, 1, 1}, dot);
+    }
+}
+
+}  // namespace
+
+ListBox::ListBox(TTF_Font* font) : font_(font) {
+    if (font_) rowHeight_ = std::max(kRowHeight, TTF_FontHeight(font_));
+}
+
+void ListBox::SetItems(const std::vector<std::string>& items) {
+    items_ = items;
+    selection_ = -1;
+    top_ = 0;
+}
+
+void ListBox::SetSelection(int index) {
+    selection_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    if (selection_ >= 0) EnsureVisible(selection_);
+}
+
+void ListBox::SetBounds(const SDL_Rect& bounds) {
+    bounds_ = bounds;
+    ScrollTo(top_);
+    if (selection_ >= 0) EnsureVisible(selection_);
+}
+
+void ListBox::SetVisible(bool visible) {
+    visible_ = visible;
+    if (!visible) {
+        focused_ = false;  // a hidden control gives the focus back
+        thumbGrab_ = -1;
+        clickPending_ = false;
+    }
+}
+
+bool ListBox::Contains(int x, int y) const { return visible_ && Inside(bounds_, x, y); }
+
+SDL_Rect ListBox::Client() const { return Shrink(bounds_, kBorder); }
+
+bool ListBox::NeedsScrollBar() const {
+    return static_cast<int>(items_.size()) * rowHeight_ > Client().h;
+}
+
+SDL_Rect ListBox::ItemArea() const {
+    SDL_Rect area = Client();
+    if (NeedsScrollBar()) area.w = std::max(0, area.w - kScrollBarWidth);
+    return area;
+}
+
+int ListBox::FullRows() const { return std::max(1, Client().h / rowHeight_); }
+
+int ListBox::MaxTop() const { return std::max(0, static_cast<int>(items_.size()) - FullRows()); }
+
+ListBox::ScrollBarParts ListBox::ScrollParts() const {
+    const SDL_Rect client = Client();
+    const int x = client.x + client.w - kScrollBarWidth;
+    const int arrow = std::min(kScrollBarWidth, client.h / 2);
+    ScrollBarParts parts{};
+    parts.up = {x, client.y, kScrollBarWidth, arrow};
+    parts.down = {x, client.y + client.h - arrow, kScrollBarWidth, arrow};
+    parts.track = {x, client.y + arrow, kScrollBarWidth, client.h - 2 * arrow};
+    const int count = static_cast<int>(items_.size());
+    parts.hasThumb = parts.track.h >= kMinThumb && count > 0;
+    if (parts.hasThumb) {
+        const int length = std::clamp(parts.track.h * FullRows() / count, kMinThumb, parts.track.h);
+        const int maxTop = MaxTop();
+        const int offset = maxTop > 0 ? (parts.track.h - length) * top_ / maxTop : 0;
+        parts.thumb = {x, parts.track.y + offset, kScrollBarWidth, length};
+    }
+    return parts;
+}
+
+bool ListBox::ScrollTo(int top) {
+    const int clamped = std::clamp(top, 0, MaxTop());
+    if (clamped == top_) return false;
+    top_ = clamped;
+    return true;
+}
+
+void ListBox::EnsureVisible(int index) {
+    if (index < top_) {
+        ScrollTo(index);
+    } else if (index >= top_ + FullRows()) {
+        ScrollTo(index - FullRows() + 1);
+    }
+}
+
+ListBox::Outcome ListBox::Select(int index) {
+    Outcome outcome;
+    const int count = static_cast<int>(items_.size());
+    if (count == 0) return outcome;
+    index = std::clamp(index, 0, count - 1);
+    const int oldTop = top_;
+    EnsureVisible(index);
+    outcome.redraw = top_ != oldTop;
+    if (index != selection_) {
+        selection_ = index;
+        outcome.redraw = true;
+        outcome.selectionChanged = true;
+    }
+    return outcome;
+}
+
+ListBox::Outcome ListBox::LeftDown(int x, int y, Uint32 timeMs) {
+    Outcome outcome;
+    if (!Contains(x, y)) return outcome;
+    const bool secondClick = clickPending_ && timeMs - clickTime_ <= kDoubleClickMs &&
+                             std::abs(x - clickX_) <= kDoubleClickReach &&
+                             std::abs(y - clickY_) <= kDoubleClickReach;
+    clickPending_ = false;
+    if (!focused_) {
+        focused_ = true;
+        outcome.redraw = true;
+    }
+    const SDL_Rect items = ItemArea();
+    if (Inside(items, x, y)) {
+        const int index = top_ + (y - items.y) / rowHeight_;
+        if (index < static_cast<int>(items_.size())) {
+            const Outcome selected = Select(index);
+            outcome.redraw |= selected.redraw;
+            outcome.selectionChanged = selected.selectionChanged;
+        }
+        // A third click starts a new pair, as on the desktop.
+        outcome.doubleClick = secondClick;
+        if (!secondClick) {
+            clickPending_ = true;
+            clickX_ = x;
+            clickY_ = y;
+            clickTime_ = timeMs;
+        }
+        return outcome;
+    }
+    if (!NeedsScrollBar()) return outcome;
+    const ScrollBarParts parts = ScrollParts();
+    if (Inside(parts.up, x, y)) {
+        outcome.redraw |= ScrollTo(top_ - 1);
+    } else if (Inside(parts.down, x, y)) {
+        outcome.redraw |= ScrollTo(top_ + 1);
+    } else if (parts.hasThumb && Inside(parts.thumb, x, y)) {
+        thumbGrab_ = y - parts.thumb.y;
+    } else if (parts.hasThumb && Inside(parts.track, x, y)) {
+        const int page = std::max(1, FullRows() - 1);
+        outcome.redraw |= ScrollTo(y < parts.thumb.y ? top_ - page : top_ + page);
+    }
+    return outcome;
+}
+
+ListBox::Outcome ListBox::Motion(int, int y) {
+    Outcome outcome;
+    if (thumbGrab_ < 0) return outcome;
+    const ScrollBarParts parts = ScrollParts();
+    const int room = parts.track.h - parts.thumb.h;
+    if (room <= 0) return outcome;
+    const int offset = std::clamp(y - thumbGrab_ - parts.track.y, 0, room);
+    // The nearest top entry for the thumb's new place.
+    outcome.redraw = ScrollTo((offset * MaxTop() + room / 2) / room);
+    return outcome;
+}
+
+ListBox::Outcome ListBox::LeftUp() {
+    thumbGrab_ = -1;
+    return {};
+}
+
+ListBox::Outcome ListBox::Wheel(int notches) {
+    Outcome outcome;
+    if (!visible_ || notches == 0) return outcome;
+    outcome.redraw = ScrollTo(top_ - notches * kWheelRows);
+    return outcome;
+}
+
+ListBox::Outcome ListBox::Key(int virtualKey) {
+    if (!visible_ || !focused_ || items_.empty()) return {};
+    const int last = static_cast<int>(items_.size()) - 1;
+    const int page = std::max(1, FullRows() - 1);
+    const int from = selection_;
+    switch (virtualKey) {
+    case kVkUp: return Select(from < 0 ? 0 : from - 1);
+    case kVkDown: return Select(from < 0 ? 0 : from + 1);
+    case kVkHome: return Select(0);
+    case kVkEnd: return Select(last);
+    case kVkPrior: return Select(from < 0 ? 0 : from - page);
+    case kVkNext: return Select(from < 0 ? 0 : from + page);
+    default: return {};
+    }
+}
+
+void ListBox::DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
+                       const SDL_Rect& clip) const {
+    if (!font_ || text.empty()) return;
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font_, text.c_str(), color);
+    if (!rendered) return;
+    SDL_Rect oldClip;
+    SDL_GetClipRect(target, &oldClip);
+    SDL_Rect clipped;
+    if (SDL_IntersectRect(&clip, &oldClip, &clipped)) {
+        SDL_SetClipRect(target, &clipped);
+        SDL_Rect at{x, y, rendered->w, rendered->h};
+        SDL_BlitSurface(rendered, nullptr, target, &at);
+    }
+    SDL_SetClipRect(target, &oldClip);
+    SDL_FreeSurface(rendered);
+}
+
+void ListBox::Draw(SDL_Surface* target) const {
+    if (!visible_ || bounds_.w <= 0 || bounds_.h <= 0) return;
+    SDL_Rect oldClip;
+    SDL_GetClipRect(target, &oldClip);
+    SDL_SetClipRect(target, &bounds_);
+
+    // Sunken border, then the grey client area.
+    Edge(target, bounds_, kShadow, kLight);
+    Edge(target, Shrink(bounds_, 1), kDarkShadow, kFace);
+    const SDL_Rect client = Client();
+    Fill(target, client, kBackground);
+
+    const SDL_Rect items = ItemArea();
+    const int textHeight = font_ ? TTF_FontHeight(font_) : rowHeight_;
+    for (int index = top_, y = items.y; index < static_cast<int>(items_.size()) && y < items.y + items.h;
+         ++index, y += rowHeight_) {
+        const SDL_Rect row{items.x, y, items.w, rowHeight_};
+        SDL_Rect visibleRow;
+        if (!SDL_IntersectRect(&row, &items, &visibleRow)) break;
+        const bool selected = index == selection_;
+        if (selected) Fill(target, visibleRow, kHighlight);
+        // Long names are cut at the list's edge.
+        DrawText(target, items_[index], items.x + 2, y + (rowHeight_ - textHeight) / 2,
+                 selected ? kHighlightText : kText, visibleRow);
+        if (selected && focused_) {
+            SDL_SetClipRect(target, &items);
+            FocusRect(target, row, kHighlight);
+            SDL_SetClipRect(target, &bounds_);
+        }
+    }
+
+    if (NeedsScrollBar()) {
+        const ScrollBarParts parts = ScrollParts();
+        Fill(target, parts.track, kTrack);
+        RaisedButton(target, parts.up);
+        Arrow(target, parts.up, true);
+        RaisedButton(target, parts.down);
+        Arrow(target, parts.down, false);
+        if (parts.hasThumb) RaisedButton(target, parts.thumb);
+    }
+    SDL_SetClipRect(target, &oldClip);
+}
+
+}  // namespace snickit::sdl

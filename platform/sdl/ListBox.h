@@ -1,0 +1,98 @@
+// The skin list: a single-selection list box drawn over the window, with a
+// vertical scroll bar when its entries do not fit. It looks like the
+// classic desktop list box (light grey, black text, highlighted selection)
+// and behaves like one: click selects, double click applies, the wheel
+// scrolls, and once clicked it has the focus and the navigation keys move
+// the selection.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <string>
+#include <vector>
+
+namespace snickit::sdl {
+
+class ListBox {
+public:
+    // What an input did: whether the list must be redrawn, whether the
+    // user changed the selection, whether it was a double click.
+    struct Outcome {
+        bool redraw = false;
+        bool selectionChanged = false;
+        bool doubleClick = false;
+    };
+
+    // `font` may be null (no font available): entries are then not drawn.
+    explicit ListBox(TTF_Font* font);
+
+    void SetItems(const std::vector<std::string>& items);
+    void SetSelection(int index);
+    void SetBounds(const SDL_Rect& bounds);
+    void SetVisible(bool visible);
+
+    bool Visible() const { return visible_; }
+    const SDL_Rect& Bounds() const { return bounds_; }
+    int Selection() const { return selection_; }
+    int TopIndex() const { return top_; }
+    bool HasFocus() const { return focused_; }
+    bool Contains(int x, int y) const;
+
+    // Left button pressed at window point x, y, at `timeMs` (event time).
+    // A second press on the entries within the double-click time and a few
+    // pixels of the first is a double click.
+    Outcome LeftDown(int x, int y, Uint32 timeMs);
+    // Pointer moved while the list holds the mouse (dragging the thumb).
+    Outcome Motion(int x, int y);
+    Outcome LeftUp();
+    // Wheel notches, positive away from the user.
+    Outcome Wheel(int notches);
+    // A key went down while the list has the focus (virtual-key code).
+    Outcome Key(int virtualKey);
+
+    void Draw(SDL_Surface* target) const;
+
+    // Metrics, in pixels.
+    static constexpr int kBorder = 2;
+    static constexpr int kRowHeight = 13;
+    static constexpr int kScrollBarWidth = 16;
+    // The desktop's usual double click: within 500 ms, and within a box of
+    // 4 x 4 pixels around the first click.
+    static constexpr Uint32 kDoubleClickMs = 500;
+    static constexpr int kDoubleClickReach = 2;
+
+private:
+    SDL_Rect Client() const;
+    SDL_Rect ItemArea() const;
+    bool NeedsScrollBar() const;
+    int FullRows() const;
+    int MaxTop() const;
+    struct ScrollBarParts {
+        SDL_Rect up, down, track, thumb;
+        bool hasThumb;
+    };
+    ScrollBarParts ScrollParts() const;
+    bool ScrollTo(int top);
+    Outcome Select(int index);
+    void EnsureVisible(int index);
+    void DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
+                  const SDL_Rect& clip) const;
+
+    TTF_Font* font_;
+    std::vector<std::string> items_;
+    SDL_Rect bounds_{0, 0, 0, 0};
+    bool visible_ = false;
+    bool focused_ = false;
+    int selection_ = -1;
+    int top_ = 0;
+    int rowHeight_ = kRowHeight;
+    // Thumb drag: the pointer's offset from the thumb's top, or -1.
+    int thumbGrab_ = -1;
+    // The last single click on the entries, for double clicks.
+    bool clickPending_ = false;
+    int clickX_ = 0, clickY_ = 0;
+    Uint32 clickTime_ = 0;
+};
+
+}  // namespace snickit::sdl

@@ -1,0 +1,31 @@
+// A picture as the SDL backend holds it: a surface in the window's pixel
+// format, ready to be copied onto the window.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/Platform.h"
+
+namespace snickit::sdl {
+
+class SdlPicture final : public Picture {
+public:
+    // Takes ownership of `surface`.
+    explicit SdlPicture(SDL_Surface* surface) : surface_(surface) {}
+    ~SdlPicture() override { SDL_FreeSurface(surface_); }
+    SdlPicture(const SdlPicture&) = delete;
+    SdlPicture& operator=(const SdlPicture&) = delete;
+
+    int Width() const override { return surface_->w; }
+    int Height() const override { return surface_->h; }
+    SDL_Surface* Surface() const { return surface_; }
+
+private:
+    SDL_Surface* surface_;
+};
+
+// Reads a BMP from `source` (which it closes) into a picture, or returns
+// null when it is no readable BMP.
+std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
+
+}  // namespace snickit::sdl

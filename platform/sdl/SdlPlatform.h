@@ -1,0 +1,52 @@
+// The Linux desktop platform: SDL2 for the window, pictures and sound,
+// SDL2_ttf for the list's text, POSIX for files and starting programs.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace snickit::sdl {
+
+class SdlWindow;
+class SoundPlayer;
+
+class SdlPlatform final : public Platform {
+public:
+    // Initialises SDL (video and audio only) and creates the hidden window.
+    // Throws std::runtime_error when there is no display to open.
+    SdlPlatform();
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    Window& MainWindow() override;
+    float TwipsPerPixelX() const override { return 15.0f; }
+    float TwipsPerPixelY() const override { return 15.0f; }
+    std::string ProgramFolder() const override;
+    std::string ReadTextFile(const std::string& path) override;
+    void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
+    std::vector<std::string> ListSubfolders(const std::string& path) override;
+    PictureRef LoadPicture(const std::string& path) override;
+    PictureRef BuiltinAboutPicture() override;
+    void PlaySound(const std::string& path) override;
+    bool OpenUrl(const std::string& url) override;
+    void ShowFatalError(const std::string& message) override;
+    // Messages name files by their native path, with slashes.
+    std::string DisplayPath(const std::string& programPath) const override;
+
+private:
+    TTF_Font* font_ = nullptr;
+    std::unique_ptr<SoundPlayer> sound_;
+    std::unique_ptr<SdlWindow> window_;
+    PictureRef about_;
+};
+
+// Opens `url` with the desktop's opener (xdg-open) without waiting for it.
+// False when the opener cannot be started.
+bool OpenWithDesktop(const std::string& url);
+
+}  // namespace snickit::sdl
