@@ -87,7 +87,7 @@ class Display:
     # --- windows ---------------------------------------------------------
     def find_window(self, pid, timeout=10):
         def search():
-            out = self.xdotool('search', '--onlyvisible', '--pid', pid, '--name', '^Snickit$', check=False)
+            out = self.xdotool('search', '--all', '--onlyvisible', '--pid', pid, '--name', '^Snickit$', check=False)
             ids = out.split()
             return ids[0] if ids else None
         return _wait_until(search, timeout)
