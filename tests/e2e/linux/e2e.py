@@ -579,6 +579,22 @@ def case_drag_and_quit(suite):
     check(program.read_config() == expected, f'config.sn is {program.read_config()!r}, not {expected!r}')
 
 
+def case_place_off_screen(suite):
+    """A place partly off the screen is taken as it stands, and written
+    back as it was read (-150 twips is -10 pixels)."""
+    alpha = TestSkin('Alpha', 40)
+    config = b'-150 \r\n 1500 \r\nAlpha\\\r\n'
+    program = suite.program('offscreen', [alpha], config).start()
+    x, y = program.refresh_origin()[:2]
+    check((x, y) == (-10, 100), f'window at {x},{y}, not -10,100')
+    visible = [row[10:] for row in suite.about]
+    check(wait_until(lambda: suite.desk.grab(0, 100, WIDTH - 10, HEIGHT) == visible, 5),
+          'the start-up screen is not shown in the part of the window on the screen')
+    program.click(CLOSE_POINT)
+    check(program.wait_exit() == 0, f'close hot spot: exit status {program.proc.returncode}')
+    check(program.read_config() == config, f'config.sn is {program.read_config()!r}, not {config!r}')
+
+
 def case_drag_without_window_manager(suite):
     """The move works without a window manager too, with any button."""
     alpha = TestSkin('Alpha', 40)
@@ -981,6 +997,7 @@ CASES = [
     case_chooser,
     case_chooser_keys_and_wheel,
     case_drag_and_quit,
+    case_place_off_screen,
     case_drag_without_window_manager,
     case_minimize_restore,
     case_repaint_from_picture,
