@@ -195,12 +195,12 @@ void SdlWindow::DispatchPending() {
     for (size_t count = pending_.size(); count > 0 && !pending_.empty(); --count) {
         const SDL_Event event = pending_.front();
         pending_.pop_front();
-        Handle(event);
+        Deliver(event);
     }
     // Then what waits in SDL's queue now; SDL_PollEvent stops after one
     // pass over what was there when it started.
     SDL_Event event;
-    while (SDL_PollEvent(&event)) Handle(event);
+    while (SDL_PollEvent(&event)) Deliver(event);
     Present();
 }
 
@@ -211,7 +211,7 @@ void SdlWindow::WaitEvent() {
     if (SDL_WaitEvent(&event)) pending_.push_back(event);
 }
 
-void SdlWindow::Handle(const SDL_Event& event) {
+void SdlWindow::Deliver(const SDL_Event& event) {
     if (event.type == sound_.IdleEventType() && event.type != 0) {
         sound_.Park();
         return;

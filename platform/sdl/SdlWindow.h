@@ -46,7 +46,7 @@ public:
     SDL_Window* Handle() const { return window_; }
 
 private:
-    void Handle(const SDL_Event& event);
+    void Deliver(const SDL_Event& event);
     void OnWindowEvent(const SDL_WindowEvent& event);
     void OnButtonDown(const SDL_MouseButtonEvent& event);
     void OnButtonUp(const SDL_MouseButtonEvent& event);

@@ -177,7 +177,8 @@ void SoundPlayer::Fill(Uint8* stream, int length) {
     if (copied < static_cast<size_t>(length)) {
         std::memset(stream + copied, spec_.silence, static_cast<size_t>(length) - copied);
     }
-    if (copied == 0 && ++silentBuffers_ >= kSilentBuffersBeforePark && !idlePosted_) {
+    if (copied == 0 && silentBuffers_ < kSilentBuffersBeforePark) ++silentBuffers_;
+    if (copied == 0 && silentBuffers_ >= kSilentBuffersBeforePark && !idlePosted_) {
         idlePosted_ = true;
         SDL_Event idle{};
         idle.type = idleEvent_;
