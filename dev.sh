@@ -23,7 +23,7 @@ install_packages() {
   [[ $(id -u) -ne 0 ]] && sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
 build_linux() {  # build_linux DIR [cmake options...]
