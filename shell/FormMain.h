@@ -168,8 +168,6 @@ public:
     // background (the list, when shown, is not a hot spot: see Routing.cpp).
     HotSpot* HitTest(float x, float y);
 
-    Platform& platform() { return platform_; }
-
 private:
     // Dispatches events until OK sets AboutOpen to 0, blocking while idle.
     void WaitForOk();
