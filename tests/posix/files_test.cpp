@@ -5,20 +5,11 @@
 #include <sys/resource.h>
 
 #include "platform/NativeFiles.h"
+#include "tests/support/Failures.h"
 #include "tests/support/TempFolder.h"
 
 namespace snickit::test {
 namespace {
-
-FailureKind KindOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        return failure.kind();
-    }
-    ADD_FAILURE() << "no failure";
-    return FailureKind::CannotStart;
-}
 
 TEST(PosixFiles, ProgramPathsBecomeNativeAndFindFoldersIgnoringCase) {
     TempFolder dir;

@@ -6,6 +6,7 @@
 
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Text.h"
+#include "tests/support/Failures.h"
 #include "tests/support/TempFolder.h"
 
 namespace snickit {
@@ -14,15 +15,7 @@ namespace {
 using test::TempFolder;
 using win32::Widen;
 
-FailureKind KindOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.kind();
-    }
-    ADD_FAILURE() << "no failure thrown";
-    return FailureKind::CannotStart;
-}
+using test::KindOf;
 
 TEST(Win32FilesTest, ReadsAnsiTextAsUtf8WithItsLineEnds) {
     if (GetACP() != 1252) GTEST_SKIP() << "needs the Western code page 1252";

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
+#include "tests/support/Failures.h"
 #include "tests/support/TempFolder.h"
 
 namespace snickit {
@@ -53,15 +54,7 @@ std::string Wave(bool withData) {
     return std::string("RIFF") + std::string(reinterpret_cast<const char*>(&size), 4) + body;
 }
 
-FailureKind KindOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Failure& failure) {
-        return failure.kind();
-    }
-    ADD_FAILURE() << "no failure thrown";
-    return FailureKind::CannotStart;
-}
+using test::KindOf;
 
 class Win32PlatformTest : public ::testing::Test {
 protected:
