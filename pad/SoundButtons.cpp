@@ -21,7 +21,7 @@ void Form_Main::Image_BTN_MouseDown(int index, int, int, float, float) {
 // The sound starts before the normal look is painted back; its file is
 // named afresh from CurrentSkin at every release.
 void Form_Main::Image_BTN_MouseUp(int index, int, int, float, float) {
-    platform_.PlaySound(SkinFilePath(platform_.ProgramFolder(), CurrentSkin, SoundFileName(index)));
+    platform_.PlaySound(SkinFilePath(programFolder_, CurrentSkin, SoundFileName(index)));
     PaintButton(index, Picture_Etat1);
 }
 

@@ -115,6 +115,7 @@ Form_Main::Form_Main(Platform& platform)
       Dir1(platform),
       platform_(platform),
       window_(platform.MainWindow()),
+      programFolder_(platform.ProgramFolder()),
       twipsPerPixelX_(platform.TwipsPerPixelX()),
       twipsPerPixelY_(platform.TwipsPerPixelY()),
       stacking_{&command_Ok,   &Image_Net,    &Image_quit[1], &Image_About,
@@ -153,7 +154,7 @@ void Form_Main::WaitForOk() {
 }
 
 void Form_Main::LoadSkinPicture(PictureBuffer& buffer, const std::string& fileName) {
-    buffer.Picture = platform_.LoadPicture(SkinFilePath(platform_.ProgramFolder(), CurrentSkin, fileName));
+    buffer.Picture = platform_.LoadPicture(SkinFilePath(programFolder_, CurrentSkin, fileName));
 }
 
 }  // namespace snickit

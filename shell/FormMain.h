@@ -180,6 +180,8 @@ private:
 
     Platform& platform_;
     Window& window_;
+    // The executable's folder, asked once: every path starts with it.
+    const std::string programFolder_;
     float twipsPerPixelX_;
     float twipsPerPixelY_;
     // The hot spot that holds the mouse capture from a press to the release

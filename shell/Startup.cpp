@@ -7,7 +7,7 @@
 namespace snickit {
 
 void Form_Main::Form_Load() {
-    const std::string programFolder = platform_.ProgramFolder();
+    const std::string& programFolder = programFolder_;
     const std::string skinsFolder = SkinsFolder(programFolder);
 
     // 1. The folder lister looks at the skins folder.

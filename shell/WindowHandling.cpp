@@ -23,7 +23,7 @@ void Form_Main::Image_quit_Click(int /*index*/) {
     settings.left = Left();
     settings.top = Top();
     settings.currentSkin = CurrentSkin;
-    platform_.WriteTextFileAtomic(SettingsFilePath(platform_.ProgramFolder()), FormatSettings(settings));
+    platform_.WriteTextFileAtomic(SettingsFilePath(programFolder_), FormatSettings(settings));
     throw ProgramExit{0};
 }
 
