@@ -1,10 +1,26 @@
 // The four sound buttons: a press shows the pressed look, a release plays
 // the button's sound and paints the normal look back. The mouse and the
 // keypad come through the same two handlers.
+#include "pad/WaveCheck.h"
 #include "shell/FormMain.h"
 #include "skin/SkinPaths.h"
 
 namespace snickit {
+
+namespace {
+
+// A sound file that is missing, unreadable, too large or not a WAV the
+// checks accept plays the built-in default sound: a release is always heard.
+void PlaySoundFile(Platform& platform, const std::string& path) {
+    std::optional<std::vector<unsigned char>> file = platform.ReadBinaryFile(path, kMaxWaveFileBytes);
+    if (file && CheckWave(*file).ok) {
+        platform.PlayWave(std::make_shared<const std::vector<unsigned char>>(std::move(*file)));
+    } else {
+        platform.PlayDefaultSound();
+    }
+}
+
+}  // namespace
 
 void Form_Main::PaintButton(int index, const PictureBuffer& source) {
     const HotSpot& button = Image_BTN[static_cast<size_t>(index)];
@@ -19,9 +35,10 @@ void Form_Main::Image_BTN_MouseDown(int index, int, int, float, float) {
 }
 
 // The sound starts before the normal look is painted back; its file is
-// named afresh from CurrentSkin at every release.
+// named afresh from CurrentSkin and read afresh at every release, so that a
+// replaced file is heard at once.
 void Form_Main::Image_BTN_MouseUp(int index, int, int, float, float) {
-    platform_.PlaySound(SkinFilePath(programFolder_, CurrentSkin, SoundFileName(index)));
+    PlaySoundFile(platform_, SkinFilePath(programFolder_, CurrentSkin, SoundFileName(index)));
     PaintButton(index, Picture_Etat1);
 }
 

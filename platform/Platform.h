@@ -7,7 +7,9 @@
 // path into a native one before it touches the file system.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -159,11 +161,23 @@ public:
     // The program's built-in about picture.
     virtual PictureRef BuiltinAboutPicture() = 0;
 
-    // Starts playing a WAV file and returns at once. One sound at a time: a
-    // new sound cuts off the one playing. The file is read afresh each time;
-    // a missing or unreadable file plays the built-in default sound. Never
-    // fails.
-    virtual void PlaySound(const std::string& path) = 0;
+    // Whole contents of a file, bytes as they are, when it is a regular file
+    // of at most `maxBytes` bytes that can be read; nothing otherwise
+    // (missing, a folder, a pipe or device, too large, unreadable). Checks
+    // the size before reading, never blocks on a pipe, never fails.
+    virtual std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path,
+                                                                     std::size_t maxBytes) = 0;
+
+    // Sound: one at a time, a new sound cuts off the one playing. Both calls
+    // start the sound and return at once; neither fails.
+    //
+    // Plays a WAV file's bytes that the core has read and checked
+    // (pad/WaveCheck.h). The backend keeps them alive while they play. A
+    // backend whose decoder still cannot play them plays the built-in default
+    // sound instead, so that a release is always heard.
+    virtual void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) = 0;
+    // Plays the program's built-in default sound.
+    virtual void PlayDefaultSound() = 0;
 
     // Opens a web address with the desktop's opener, without waiting.
     // Returns false when it could not be started.

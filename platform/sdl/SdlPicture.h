@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "platform/Platform.h"
 
 namespace snickit::sdl {
@@ -25,7 +27,17 @@ private:
 };
 
 // Reads a BMP from `source` (which it closes) into a picture, or returns
-// null when it is no readable BMP.
+// null when it is no readable BMP. For trusted bytes only (the built-in
+// pictures): SDL believes what a header declares.
 std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
+
+// A BMP file's bytes into a picture: null unless CheckBitmap accepts them
+// and SDL then decodes them.
+std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file);
+
+// Loads a skin picture: the file is read once (at most kMaxBitmapFileBytes),
+// checked, then decoded from memory. Throws FileNotFound, PathNotFound or
+// BadPicture.
+PictureRef LoadPictureFile(const std::string& programPath);
 
 }  // namespace snickit::sdl

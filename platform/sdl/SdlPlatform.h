@@ -32,7 +32,10 @@ public:
     std::vector<std::string> ListSubfolders(const std::string& path) override;
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
-    void PlaySound(const std::string& path) override;
+    std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path,
+                                                             std::size_t maxBytes) override;
+    void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
+    void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
     void ShowFatalError(const std::string& message) override;
     // Messages name files by their native path, with slashes.

@@ -4,9 +4,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 #include "platform/sdl/Resources.h"
 
@@ -21,6 +24,9 @@ constexpr int kBufferFrames = 512;
 // Buffers of silence the device plays after a sound before the audio
 // thread is put to sleep: lets the sound's tail drain through the device.
 constexpr int kSilentBuffersBeforePark = 4;
+// The converted sounds kept (see SoundPlayer::cache_).
+constexpr std::size_t kCachedSounds = 8;
+constexpr std::size_t kCacheBytes = std::size_t{32} << 20;
 
 int TraceFile() {
     static const int fd = [] {
@@ -81,7 +87,9 @@ SoundPlayer::~SoundPlayer() {
     SDL_CloseAudioDevice(device_);
 }
 
-std::unique_ptr<SoundPlayer::Sound> SoundPlayer::Decode(SDL_RWops* source) const {
+Samples ConvertWave(const std::vector<unsigned char>& file, const SDL_AudioSpec& device) {
+    if (file.size() > static_cast<std::size_t>(INT32_MAX)) return nullptr;
+    SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
     if (!source) return nullptr;
     SDL_AudioSpec wav{};
     Uint8* buffer = nullptr;
@@ -91,44 +99,72 @@ std::unique_ptr<SoundPlayer::Sound> SoundPlayer::Decode(SDL_RWops* source) const
     // Converted in one pass with SDL_AudioCVT: SDL 2.26's SDL_AudioStream,
     // when it resamples, keeps the last 512 source frames back even after a
     // flush, which cuts the end off every sound whose rate is not 48 kHz.
-    std::unique_ptr<Sound> sound;
+    std::shared_ptr<std::vector<Uint8>> samples;
     SDL_AudioCVT cvt;
-    const int built = SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, spec_.format,
-                                        spec_.channels, spec_.freq);
-    if (built >= 0) {
-        sound = std::make_unique<Sound>();
-        sound->samples.assign(buffer, buffer + length);
+    const int built = SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, device.format,
+                                        device.channels, device.freq);
+    const std::size_t needed = static_cast<std::size_t>(length) * static_cast<std::size_t>(std::max(cvt.len_mult, 1));
+    if (built >= 0 && cvt.len_mult >= 1 && needed / static_cast<std::size_t>(cvt.len_mult) == length &&
+        needed <= kMaxConvertBytes) {
+        samples = std::make_shared<std::vector<Uint8>>();
+        samples->reserve(needed);
+        samples->assign(buffer, buffer + length);
         if (built > 0) {
-            sound->samples.resize(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
-            cvt.buf = sound->samples.data();
+            samples->resize(needed);
+            cvt.buf = samples->data();
             cvt.len = static_cast<int>(length);
-            if (SDL_ConvertAudio(&cvt) == 0) {
-                sound->samples.resize(static_cast<size_t>(cvt.len_cvt));
+            if (SDL_ConvertAudio(&cvt) == 0 && cvt.len_cvt >= 0 && static_cast<std::size_t>(cvt.len_cvt) <= needed) {
+                samples->resize(static_cast<std::size_t>(cvt.len_cvt));
+                samples->shrink_to_fit();
             } else {
-                sound.reset();
+                samples.reset();
             }
         }
     }
     SDL_FreeWAV(buffer);
-    return sound;
+    return samples;
 }
 
-std::unique_ptr<SoundPlayer::Sound> SoundPlayer::DefaultSound() {
-    if (!defaultSound_) {
-        defaultSound_ = Decode(SDL_RWFromConstMem(embedded::DefaultSound.data,
-                                                  static_cast<int>(embedded::DefaultSound.size)));
-        if (!defaultSound_) return nullptr;
+Samples SoundPlayer::Converted(const WaveFile& wave) {
+    const std::size_t hash = std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(wave->data()), wave->size()));
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+        if (it->hash == hash && *it->file == *wave) {
+            Cached found = *it;
+            cache_.erase(it);
+            cache_.push_front(found);
+            return found.samples;
+        }
     }
-    return std::make_unique<Sound>(*defaultSound_);
+    Samples samples = ConvertWave(*wave, spec_);
+    cache_.push_front(Cached{wave, hash, samples});
+    // The last eight sounds (two skins' worth), within 32 MiB; the newest is
+    // always kept.
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < cache_.size(); ++i) {
+        bytes += cache_[i].file->size() + (cache_[i].samples ? cache_[i].samples->size() : 0);
+        if (i > 0 && (i >= kCachedSounds || bytes > kCacheBytes)) {
+            cache_.resize(i);
+            break;
+        }
+    }
+    return samples;
 }
 
-void SoundPlayer::Play(const std::string& nativePath) {
+SoundPlayer::Started SoundPlayer::Play(const WaveFile& wave) {
     TraceEvent("play");
-    if (device_ == 0) return;
-    // Read afresh every time: a file replaced on disk is heard at once.
-    std::unique_ptr<Sound> sound = Decode(SDL_RWFromFile(nativePath.c_str(), "rb"));
-    if (!sound) sound = DefaultSound();
-    if (!sound) return;
+    if (device_ == 0) return Started::Nothing;
+    Samples sound = wave ? Converted(wave) : nullptr;
+    Started started = Started::Wave;
+    if (!sound) {
+        if (!defaultSound_) {
+            defaultSound_ = ConvertWave(std::vector<unsigned char>(embedded::DefaultSound.data,
+                                                                   embedded::DefaultSound.data + embedded::DefaultSound.size),
+                                        spec_);
+        }
+        sound = defaultSound_;
+        started = sound ? Started::DefaultSound : Started::Nothing;
+    }
 
     if (!parked_) SDL_LockAudioDevice(device_);
     playing_.swap(sound);
@@ -138,8 +174,9 @@ void SoundPlayer::Play(const std::string& nativePath) {
     traceFirstSample_ = TraceFile() >= 0;
     SDL_UnlockAudioDevice(device_);
     parked_ = false;
-    // `sound` now holds the sound that was cut off; it is freed here, on
-    // this thread, outside the lock.
+    // `sound` now holds the sound that was cut off; if the cache no longer
+    // holds it, it is freed here, on this thread, outside the lock.
+    return started;
 }
 
 void SoundPlayer::Park() {
@@ -159,9 +196,9 @@ void SDLCALL SoundPlayer::Callback(void* self, Uint8* stream, int length) {
 
 void SoundPlayer::Fill(Uint8* stream, int length) {
     size_t copied = 0;
-    if (playing_ && position_ < playing_->samples.size()) {
-        copied = std::min(static_cast<size_t>(length), playing_->samples.size() - position_);
-        const Uint8* from = playing_->samples.data() + position_;
+    if (playing_ && position_ < playing_->size()) {
+        copied = std::min(static_cast<size_t>(length), playing_->size() - position_);
+        const Uint8* from = playing_->data() + position_;
         std::memcpy(stream, from, copied);
         position_ += copied;
         if (traceFirstSample_) {

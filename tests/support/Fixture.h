@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "shell/FormMain.h"
+#include "tests/support/MediaFiles.h"
 #include "tests/support/RecordingPlatform.h"
 #include "tests/support/TempFolder.h"
 
@@ -42,7 +43,7 @@ protected:
         if (!complete) return;
         folder.Write("skins/" + name + "/box2.bmp", FakeBitmap());
         folder.Write("skins/" + name + "/menu.bmp", FakeBitmap());
-        for (int i = 1; i <= 4; ++i) folder.Write("skins/" + name + "/" + std::to_string(i) + ".wav", "RIFF");
+        for (int i = 1; i <= 4; ++i) folder.Write("skins/" + name + "/" + std::to_string(i) + ".wav", WavFile({}));
     }
 
     // Creates the window over a fresh recording platform.

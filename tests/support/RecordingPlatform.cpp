@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "shell/FormMain.h"
 
@@ -211,9 +212,17 @@ PictureRef RecordingPlatform::BuiltinAboutPicture() {
     return std::make_shared<RecordingPicture>("about", 240, 95);
 }
 
-void RecordingPlatform::PlaySound(const std::string& path) {
-    log.push_back("sound " + Relative(path));
+std::optional<std::vector<unsigned char>> RecordingPlatform::ReadBinaryFile(const std::string& path,
+                                                                           std::size_t maxBytes) {
+    lastRead_ = Relative(path);
+    return native::ReadBinaryFile(path, maxBytes);
 }
+
+void RecordingPlatform::PlayWave(std::shared_ptr<const std::vector<unsigned char>>) {
+    log.push_back("sound " + lastRead_);
+}
+
+void RecordingPlatform::PlayDefaultSound() { log.push_back("sound default"); }
 
 bool RecordingPlatform::OpenUrl(const std::string& url) {
     log.push_back("open " + url);

@@ -82,7 +82,7 @@ public:
     int listSelection() const { return listSelection_; }
     const std::string& fatalMessage() const { return fatalMessage_; }
     // Effects in order: "load <file>", "picture <file>", "copy <file> l,t,w,h",
-    // "sound <file>", "write <file>", "move <button>", "minimize", "show",
+    // "sound <file>" (the bytes last read), "sound default", "write <file>", "move <button>", "minimize", "show",
     // "position x,y", "open <url>", "list shown", "list hidden", "fatal <text>".
     std::vector<std::string> log;
     // The log entries that start with a prefix.
@@ -101,7 +101,9 @@ public:
     std::vector<std::string> ListSubfolders(const std::string& path) override;
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
-    void PlaySound(const std::string& path) override;
+    std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path, std::size_t maxBytes) override;
+    void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
+    void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
     void ShowFatalError(const std::string& message) override;
 
@@ -155,6 +157,7 @@ private:
     std::vector<std::string> listItems_;
     int listSelection_ = -1;
     std::string fatalMessage_;
+    std::string lastRead_;
 };
 
 // The names of the visible hot spots, from the top of the stacking order.

@@ -1,0 +1,81 @@
+// Small BMP and WAV files built from the fields their headers declare, for
+// tables of good and hostile files. Fields left alone give a valid file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace snickit::test {
+
+inline void Put(std::string& to, std::size_t at, uint64_t value, int bytes) {
+    if (to.size() < at + bytes) to.resize(at + bytes, '\0');
+    for (int i = 0; i < bytes; ++i) to[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
+struct Bmp {
+    int64_t width = 240, height = 95;
+    unsigned bits = 24, compression = 0, planes = 1, headerBytes = 40, colorsUsed = 0;
+    int64_t offset = -1;      // -1: right after the headers and palette
+    int64_t imageBytes = 0;   // as declared
+    int64_t pixelBytes = -1;  // -1: what the sizes need
+    int64_t cutTo = -1;       // keep only this many bytes
+};
+
+inline std::string BmpFile(const Bmp& b) {
+    const int64_t palette = b.bits <= 8 ? 4 * (b.colorsUsed ? b.colorsUsed : 1u << b.bits) : 0;
+    const int64_t offset = b.offset >= 0 ? b.offset : 14 + b.headerBytes + palette;
+    const int64_t rows = b.height < 0 ? -b.height : b.height;
+    const int64_t pixels = b.pixelBytes >= 0 ? b.pixelBytes : (b.width * b.bits + 31) / 32 * 4 * rows;
+    std::string f = "BM";
+    Put(f, 2, static_cast<uint64_t>(14 + b.headerBytes + palette + pixels), 4);
+    Put(f, 10, static_cast<uint64_t>(offset), 4);
+    Put(f, 14, b.headerBytes, 4);
+    Put(f, 18, static_cast<uint64_t>(b.width), 4);
+    Put(f, 22, static_cast<uint64_t>(b.height), 4);
+    Put(f, 26, b.planes, 2);
+    Put(f, 28, b.bits, 2);
+    Put(f, 30, b.compression, 4);
+    Put(f, 34, static_cast<uint64_t>(b.imageBytes), 4);
+    Put(f, 46, b.colorsUsed, 4);
+    f.resize(static_cast<std::size_t>(14 + b.headerBytes + palette), '\0');
+    f.resize(f.size() + static_cast<std::size_t>(pixels), '\x40');
+    if (b.cutTo >= 0) f.resize(static_cast<std::size_t>(b.cutTo));
+    return f;
+}
+
+struct Wav {
+    unsigned tag = 1, channels = 1, rate = 22050, bits = 16;
+    int64_t blockAlign = -1;    // -1: channels * bits / 8
+    int64_t dataBytes = 4410;   // written
+    int64_t declared = -1;      // the data chunk's declared size; -1: dataBytes
+    bool withFormat = true, formatFirst = true, withData = true;
+    std::string extra;          // appended to the 16 bytes of the format chunk
+};
+
+inline std::string WavFile(const Wav& w) {
+    std::string fmt = "fmt ";
+    Put(fmt, 4, 16 + w.extra.size(), 4);
+    Put(fmt, 8, w.tag, 2);
+    Put(fmt, 10, w.channels, 2);
+    Put(fmt, 12, w.rate, 4);
+    const int64_t align = w.blockAlign >= 0 ? w.blockAlign : w.channels * w.bits / 8;
+    Put(fmt, 16, static_cast<uint64_t>(align) * w.rate, 4);
+    Put(fmt, 20, static_cast<uint64_t>(align), 2);
+    Put(fmt, 22, w.bits, 2);
+    fmt += w.extra;
+    std::string data = "data";
+    Put(data, 4, static_cast<uint64_t>(w.declared >= 0 ? w.declared : w.dataBytes), 4);
+    for (int64_t i = 0; i < w.dataBytes; ++i) data += static_cast<char>(i * 37);
+    std::string body = "WAVE";
+    if (w.withFormat && w.formatFirst) body += fmt;
+    if (w.withData) body += data;
+    if (w.withFormat && !w.formatFirst) body += fmt;
+    std::string f = "RIFF";
+    Put(f, 4, body.size(), 4);
+    return f + body;
+}
+
+inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+}  // namespace snickit::test
