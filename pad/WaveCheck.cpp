@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace snickit {
@@ -141,8 +142,10 @@ WaveVerdict CheckWave(const std::vector<unsigned char>& file) {
             const uint64_t decoded = frames * static_cast<uint64_t>(v.channels) * sampleBytes;
             v.seconds = static_cast<double>(frames) / v.rate;
             if (v.seconds > kMaxWaveSeconds) {
-                return No("lasts " + Number(static_cast<uint64_t>(v.seconds)) + " seconds; a sound may last at most " +
-                          Number(static_cast<uint64_t>(kMaxWaveSeconds)));
+                char text[80];
+                std::snprintf(text, sizeof text, "lasts %.3f seconds; a sound may last at most %.0f", v.seconds,
+                              kMaxWaveSeconds);
+                return No(text);
             }
             if (decoded > kMaxWaveDecodedBytes) {
                 return No("decodes to " + Number(decoded) + " bytes; a sound may take at most " +

@@ -50,7 +50,8 @@ struct Wav {
     int64_t dataBytes = 4410;   // written
     int64_t declared = -1;      // the data chunk's declared size; -1: dataBytes
     bool withFormat = true, formatFirst = true, withData = true;
-    std::string extra;          // appended to the 16 bytes of the format chunk
+    std::string extra{};        // appended to the 16 bytes of the format chunk
+    int64_t cutTo = -1;         // keep only this many bytes
 };
 
 inline std::string WavFile(const Wav& w) {
@@ -66,14 +67,16 @@ inline std::string WavFile(const Wav& w) {
     fmt += w.extra;
     std::string data = "data";
     Put(data, 4, static_cast<uint64_t>(w.declared >= 0 ? w.declared : w.dataBytes), 4);
-    for (int64_t i = 0; i < w.dataBytes; ++i) data += static_cast<char>(i * 37);
+    data.resize(8 + static_cast<std::size_t>(w.dataBytes), '\x5a');
     std::string body = "WAVE";
     if (w.withFormat && w.formatFirst) body += fmt;
     if (w.withData) body += data;
     if (w.withFormat && !w.formatFirst) body += fmt;
     std::string f = "RIFF";
     Put(f, 4, body.size(), 4);
-    return f + body;
+    f += body;
+    if (w.cutTo >= 0) f.resize(static_cast<std::size_t>(w.cutTo));
+    return f;
 }
 
 inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }

@@ -31,6 +31,16 @@ TEST_F(PadTest, EachButtonShowsPressedThenPlaysAndRestores) {
     EXPECT_EQ(p.log, expected);
 }
 
+TEST_F(PadTest, ASoundThatIsMissingOrFailsItsCheckPlaysTheDefaultSound) {
+    folder.Write("skins/Blue/1.wav", WavFile({.rate = 1, .bits = 8, .dataBytes = 20000}));
+    folder.Remove("skins/Blue/2.wav");
+    folder.Write("skins/Blue/3.wav", "RIFF");
+    RecordingPlatform& p = StartOnPad();
+    for (int i = 0; i < 4; ++i) Click(kButton[i]);
+    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
+    EXPECT_EQ(p.Effects("sound"), (Names{"sound default", "sound default", "sound default", "sound \\skins\\Blue\\4.wav"}));
+}
+
 TEST_F(PadTest, TheCaptureKeepsTheReleaseWithThePressedButton) {
     RecordingPlatform& p = StartOnPad();
     p.Press(kButton[1].x, kButton[1].y, MouseButton::Right);
