@@ -1,0 +1,125 @@
+// The SDL backend's picture loader and sound player on hostile files, each
+// in a child process under a 512 MiB address-space limit: a file must fail
+// (or fall back to the default sound) without taking that memory, and
+// without touching more than 128 MiB.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "platform/sdl/SdlPicture.h"
+#include "platform/sdl/SoundPlayer.h"
+#include "tests/support/MediaFiles.h"
+#include "tests/support/TempFolder.h"
+
+namespace snickit::test {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLimitMemory = false;  // AddressSanitizer reserves terabytes of address space
+#else
+constexpr bool kLimitMemory = true;
+#endif
+
+// The exit status of `run` in a child process, or 100 + the signal that
+// ended it. The child's peak memory must stay under 128 MiB.
+int InChild(const std::function<int()>& run) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (kLimitMemory) {
+            const rlimit limit{512u << 20, 512u << 20};
+            setrlimit(RLIMIT_AS, &limit);
+        }
+        int status = 98;  // anything thrown
+        try {
+            status = run();
+        } catch (...) {
+        }
+        _exit(status);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    EXPECT_LT(usage.ru_maxrss, 128 * 1024) << "kilobytes at the peak";
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+constexpr int kLoaded = 0;
+int Code(FailureKind kind) { return 10 + static_cast<int>(kind); }
+
+TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
+    TempFolder folder;
+    folder.MakeFolder("Blue");
+    mkfifo((folder.path() + "/Blue/fifo.bmp").c_str(), 0600);
+    const struct {
+        const char* path;  // in the folder
+        std::string file;  // written unless empty
+        int expected;
+    } rows[] = {
+        {"Blue\\good.bmp", BmpFile({}), kLoaded},
+        {"Blue\\cut.bmp", BmpFile({.cutTo = 100}), Code(FailureKind::BadPicture)},
+        {"Blue\\greedy.bmp", BmpFile({.width = 65535, .height = 65535, .pixelBytes = 16}), Code(FailureKind::BadPicture)},
+        {"Blue\\large.bmp", BmpFile({.width = 6000, .height = 6000, .bits = 32, .pixelBytes = 16}),
+         Code(FailureKind::BadPicture)},
+        {"Blue\\int-min.bmp", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), Code(FailureKind::BadPicture)},
+        // Passes the check; SDL refuses pixels outside the two colours.
+        {"Blue\\palette.bmp", BmpFile({.bits = 8, .colorsUsed = 2}), Code(FailureKind::BadPicture)},
+        {"Blue\\fifo.bmp", "", Code(FailureKind::BadPicture)},
+        {"Blue", "", Code(FailureKind::BadPicture)},
+        {"Blue\\missing.bmp", "", Code(FailureKind::FileNotFound)},
+        {"Red\\box.bmp", "", Code(FailureKind::PathNotFound)},
+    };
+    for (const auto& row : rows) {
+        std::string relative = row.path;
+        if (!row.file.empty()) folder.Write(relative.replace(relative.find('\\'), 1, "/"), row.file);
+        const std::string path = folder.path() + "\\" + row.path;
+        EXPECT_EQ(InChild([&] {
+                      try {
+                          PictureRef picture = sdl::LoadPictureFile(path);
+                          return picture->Width() == 240 && picture->Height() == 95 ? kLoaded : 99;
+                      } catch (const Failure& failure) {
+                          return Code(failure.kind());
+                      }
+                  }),
+                  row.expected)
+            << row.path;
+    }
+}
+
+TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
+    using Started = sdl::SoundPlayer::Started;
+    const struct {
+        const char* what;
+        std::string file;
+        Started expected;
+    } rows[] = {
+        {"16-bit mono", WavFile({}), Started::Wave},
+        {"IMA ADPCM", WavFile({.tag = 0x11, .bits = 4, .blockAlign = 256, .dataBytes = 1024}), Started::Wave},
+        // Not checked here: the backend's own bound on the conversion.
+        {"1 Hz, 8-bit mono, 20 KB", WavFile({.rate = 1, .bits = 8, .dataBytes = 20000}), Started::DefaultSound},
+        {"MS ADPCM without its coefficients", WavFile({.tag = 2, .bits = 4, .blockAlign = 256, .dataBytes = 1024}),
+         Started::DefaultSound},
+        {"zero block alignment", WavFile({.blockAlign = 0}), Started::DefaultSound},
+        {"no WAV", "RIFF but no sound", Started::DefaultSound},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(InChild([&] {
+                      setenv("SDL_AUDIODRIVER", "dummy", 1);
+                      sdl::SoundPlayer player;
+                      const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(row.file));
+                      // Twice: the second comes from the cache.
+                      const Started first = player.Play(wave);
+                      return first == player.Play(wave) ? static_cast<int>(first) : 99;
+                  }),
+                  static_cast<int>(row.expected))
+            << row.what;
+    }
+}
+
+}  // namespace
+}  // namespace snickit::test
