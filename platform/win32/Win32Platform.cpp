@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/resource.h"
+#include "skin/BitmapCheck.h"
 
 namespace snickit::win32 {
 namespace {
@@ -23,42 +25,39 @@ float TwipsPerPixel(int index) {
     return dotsPerInch > 0 ? 1440.0f / static_cast<float>(dotsPerInch) : 15.0f;
 }
 
-uint32_t Read32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+// A bitmap made from a checked BMP file's own bytes: a 32-bit DIB section
+// of its size, into which GDI converts the file's pixels (any depth, palette,
+// bit fields or RLE, either way up).
+HBITMAP BitmapFromFile(const std::vector<unsigned char>& file, const BitmapVerdict& verdict) {
+    const std::size_t pixelOffset = file[10] | (file[11] << 8) | (file[12] << 16) | (std::size_t{file[13]} << 24);
+    // Copies in aligned memory: the headers as BITMAPINFO, and the pixels.
+    std::vector<uint32_t> info((pixelOffset - 14 + 3) / 4);
+    std::memcpy(info.data(), file.data() + 14, pixelOffset - 14);
+    std::vector<uint32_t> pixels((file.size() - pixelOffset + 3) / 4);
+    std::memcpy(pixels.data(), file.data() + pixelOffset, file.size() - pixelOffset);
+
+    BITMAPINFO target{};
+    target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    target.bmiHeader.biWidth = verdict.width;
+    target.bmiHeader.biHeight = verdict.height;
+    target.bmiHeader.biPlanes = 1;
+    target.bmiHeader.biBitCount = 32;
+    target.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int lines = SetDIBits(dc, bitmap, 0, static_cast<UINT>(verdict.height), pixels.data(),
+                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    DeleteDC(dc);
+    if (lines <= 0) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
 }
 
 }  // namespace
-
-bool IsPlayableWave(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    auto read = [&](void* buffer, DWORD size) {
-        DWORD got = 0;
-        return ReadFile(file, buffer, size, &got, nullptr) && got == size;
-    };
-    unsigned char header[12];
-    bool format = false, data = false;
-    if (read(header, sizeof header) && std::memcmp(header, "RIFF", 4) == 0 &&
-        std::memcmp(header + 8, "WAVE", 4) == 0) {
-        // Walk the chunks up to the sound data.
-        unsigned char chunk[8];
-        while (!data && read(chunk, sizeof chunk)) {
-            uint32_t size = Read32(chunk + 4);
-            if (std::memcmp(chunk, "fmt ", 4) == 0) format = size >= 16;
-            if (std::memcmp(chunk, "data", 4) == 0) {
-                data = true;
-                break;
-            }
-            LARGE_INTEGER skip;
-            skip.QuadPart = static_cast<LONGLONG>(size) + (size & 1);
-            if (!SetFilePointerEx(file, skip, nullptr, FILE_CURRENT)) break;
-        }
-    }
-    CloseHandle(file);
-    return format && data;
-}
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance), window_(instance) {}
 
@@ -79,18 +78,24 @@ std::vector<std::string> Win32Platform::ListSubfolders(const std::string& path) 
     return native::ListSubfolders(path);
 }
 
+std::optional<std::vector<unsigned char>> Win32Platform::ReadBinaryFile(const std::string& path,
+                                                                        std::size_t maxBytes) {
+    return native::ReadBinaryFile(path, maxBytes);
+}
+
+// The file is read once and checked, and the bitmap is made from those
+// bytes. (LoadImageW reads the file itself and believes its header: a file
+// cut short crashes it.)
 PictureRef Win32Platform::LoadPicture(const std::string& path) {
-    std::wstring file = Widen(path);
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!bitmap) {
-        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            throw Failure(native::MissingKind(path), path);
-        }
-        throw Failure(FailureKind::BadPicture, path);
-    }
+    bool missing = false;
+    std::optional<std::vector<unsigned char>> file = native::ReadBinaryFile(path, kMaxBitmapFileBytes, &missing);
+    if (!file && missing) throw Failure(native::MissingKind(path), path);
+    const BitmapVerdict verdict = file ? CheckBitmap(*file) : BitmapVerdict{};
+    HBITMAP bitmap = verdict.ok ? BitmapFromFile(*file, verdict) : nullptr;
+    if (!bitmap) throw Failure(FailureKind::BadPicture, path);
     return std::make_shared<Win32Picture>(bitmap);
 }
+
 
 PictureRef Win32Platform::BuiltinAboutPicture() {
     if (!about_) {
@@ -102,15 +107,18 @@ PictureRef Win32Platform::BuiltinAboutPicture() {
     return about_;
 }
 
-void Win32Platform::PlaySound(const std::string& path) {
-    // Unicode paths, so that skin names outside the ANSI code page play.
-    // Where sndPlaySound would fall back to the system's default sound, the
-    // program's own default sound plays instead.
-    std::wstring file = Widen(path);
-    if (IsPlayableWave(file)) {
-        sndPlaySoundW(file.c_str(), SND_ASYNC | SND_NODEFAULT);
+// A new sound stops the one playing before sndPlaySound returns: the bytes
+// of the sound played before may go then.
+void Win32Platform::PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) {
+    if (!sndPlaySoundW(reinterpret_cast<LPCWSTR>(wave->data()), SND_MEMORY | SND_ASYNC | SND_NODEFAULT)) {
+        PlayDefaultSound();
         return;
     }
+    playing_ = std::move(wave);
+}
+
+// The program's own default sound, never the system's.
+void Win32Platform::PlayDefaultSound() {
     HRSRC found = FindResourceW(instance_, MAKEINTRESOURCEW(IDR_DING), L"WAVE");
     HGLOBAL loaded = found ? LoadResource(instance_, found) : nullptr;
     const void* sound = loaded ? LockResource(loaded) : nullptr;
@@ -121,6 +129,7 @@ void Win32Platform::PlaySound(const std::string& path) {
     } else {
         sndPlaySoundW(nullptr, 0);  // still cut off the sound that plays
     }
+    playing_.reset();
 }
 
 bool Win32Platform::OpenUrl(const std::string& url) {

@@ -31,7 +31,10 @@ public:
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
 
-    void PlaySound(const std::string& path) override;
+    std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path,
+                                                             std::size_t maxBytes) override;
+    void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
+    void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
     void ShowFatalError(const std::string& message) override;
 
@@ -39,11 +42,8 @@ private:
     HINSTANCE instance_;
     Win32Window window_;
     PictureRef about_;
+    std::shared_ptr<const std::vector<unsigned char>> playing_;  // the memory sndPlaySound plays from
 };
-
-// Whether sndPlaySound would find a sound in the file: it opens, and it is
-// a RIFF WAVE file with a format and a data chunk.
-bool IsPlayableWave(const std::wstring& path);
 
 // The message of a failure that ends the program: a message box, or a line
 // on the error output when SNICKIT_NO_MESSAGEBOX is 1.

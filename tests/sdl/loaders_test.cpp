@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <functional>
 
@@ -76,7 +78,8 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     };
     for (const auto& row : rows) {
         std::string relative = row.path;
-        if (!row.file.empty()) folder.Write(relative.replace(relative.find('\\'), 1, "/"), row.file);
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        if (!row.file.empty()) folder.Write(relative, row.file);
         const std::string path = folder.path() + "\\" + row.path;
         EXPECT_EQ(InChild([&] {
                       try {

@@ -1,5 +1,5 @@
-// The Windows desktop services: bitmaps through GDI, which sounds
-// sndPlaySound would find, and the screen's twips per pixel.
+// The Windows desktop services: bitmaps through GDI and the screen's twips
+// per pixel.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -45,15 +45,6 @@ std::string BitmapFile(int width, int height, COLORREF fill, COLORREF topLeft) {
     return file;
 }
 
-std::string Wave(bool withData) {
-    std::string fmt("fmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x22\x56\0\0\x01\0\x08\0", 24);
-    std::string data = withData ? std::string("data\x04\0\0\0\x80\x80\x80\x80", 12) : "";
-    std::string list("LIST\x03\0\0\0abc\0", 12);  // an odd-sized chunk before the data
-    std::string body = "WAVE" + fmt + list + data;
-    uint32_t size = static_cast<uint32_t>(body.size());
-    return std::string("RIFF") + std::string(reinterpret_cast<const char*>(&size), 4) + body;
-}
-
 using test::KindOf;
 
 class Win32PlatformTest : public ::testing::Test {
@@ -94,18 +85,6 @@ TEST_F(Win32PlatformTest, PictureFailuresNameTheirKind) {
               FailureKind::FileNotFound);
     EXPECT_EQ(KindOf([&] { platform.LoadPicture(skins + "Red\\box.bmp"); }),
               FailureKind::PathNotFound);
-}
-
-TEST_F(Win32PlatformTest, OnlyARiffWaveWithFormatAndDataIsASoundToPlay) {
-    folder.Write("1.wav", Wave(true));
-    folder.Write("2.wav", Wave(false));
-    folder.Write("3.wav", "RIFF....AVI LIST");
-    std::wstring base = Widen(folder.path()) + L"\\";
-    EXPECT_TRUE(win32::IsPlayableWave(base + L"1.wav"));
-    EXPECT_FALSE(win32::IsPlayableWave(base + L"2.wav"));
-    EXPECT_FALSE(win32::IsPlayableWave(base + L"3.wav"));
-    EXPECT_FALSE(win32::IsPlayableWave(base + L"4.wav"));
-    EXPECT_FALSE(win32::IsPlayableWave(Widen(folder.path())));  // a folder
 }
 
 TEST_F(Win32PlatformTest, TwipsPerPixelFollowTheScreensDotsPerInch) {
