@@ -109,7 +109,7 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     const std::string root = dir.path();
     dir.Write("skins/Blue/box.bmp", "BM");
     dir.MakeFolder("skins/Zebra");
-    dir.MakeFolder("skins/\xE6\x97\xA5\xE6\x9C\xAC-\xCE\xA9");  // Japanese and Greek
+    fs::create_directories(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9");  // Japanese and Greek
     MakeHidden(fs::path(root) / "skins" / "git");
     dir.Write("skins/readme.txt", "a file is no skin");
     // Program form, and what it becomes on POSIX (Windows takes it as it is).
