@@ -6,8 +6,9 @@
 // backslashes become slashes, and a path component whose exact case does not
 // exist is matched to the one entry that differs from it only in letter case,
 // so that skins and settings move between Windows and Linux unchanged. Text
-// is UTF-8 inside the program; a system whose text files use another code
-// page converts in ReadTextFile and WriteTextFileAtomic.
+// is UTF-8 inside the program. Windows keeps text files in the ANSI code page
+// and writes UTF-8 after a byte order mark when that page lacks a character;
+// a file that starts with the mark is read as UTF-8 on both systems.
 #pragma once
 
 #include <string>
@@ -26,12 +27,23 @@ std::string NativePath(const std::string& programPath);
 // exists, PathNotFound when a folder on the way is missing.
 FailureKind MissingKind(const std::string& programPath);
 
-// Throws FileNotFound or PathNotFound.
+// The text of a small text file (the settings file). Throws FileNotFound or
+// PathNotFound when it is missing, CannotRead when it is anything but a
+// regular file of at most 64 KB (a FIFO, a device, a folder); it never
+// blocks and never takes more than that.
 std::string ReadTextFile(const std::string& programPath);
 
-// Writes a new file beside the target, flushes it to disk and moves it over
-// the target in one step (POSIX: fsync, rename, fsync of the folder). On failure the old file is left as it was, the new
-// one is removed, and CannotWrite is thrown.
+// Writes a new file under a fresh name of its own beside the target (created
+// exclusively, never through a link), flushes it to disk and moves it over
+// the target in one step (POSIX: fsync, rename, fsync of the folder).
+// - A target that is a link is written through: the link's target is
+//   replaced, in its own folder.
+// - The new file keeps the old one's mode and owner (Windows: attributes).
+// - A read-only target is not replaced: CannotWrite.
+// - A folder that takes no new file but holds a writable target: the target
+//   is rewritten where it stands (not atomic).
+// On failure the new file is removed and CannotWrite is thrown; the old file
+// is left as it was.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);
 
 // Names of the sub-folders of a folder, hidden ones (a leading dot) left out,

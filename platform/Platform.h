@@ -145,12 +145,14 @@ public:
 
     // The folder of the executable, without a trailing separator.
     virtual std::string ProgramFolder() const = 0;
-    // Whole contents of a text file, bytes as they are.
-    // Throws FileNotFound or PathNotFound.
+    // Whole contents of a small text file (at most 64 KB), in UTF-8.
+    // Throws FileNotFound or PathNotFound when it is missing, CannotRead
+    // when it is no regular file or too big; never blocks.
     virtual std::string ReadTextFile(const std::string& path) = 0;
     // Replaces a file's contents in one step: either the whole new content
-    // is there afterwards, or the old file is left as it was. Throws
-    // CannotWrite (after cleaning up) on failure.
+    // is there afterwards, or the old file is left as it was. A link is
+    // written through, the file's mode is kept, a read-only file is a
+    // failure. Throws CannotWrite (after cleaning up) on failure.
     virtual void WriteTextFileAtomic(const std::string& path, const std::string& content) = 0;
     // Names (no path) of the visible sub-folders of a folder, in any order.
     // Throws PathNotFound.

@@ -8,12 +8,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <string_view>
 
 #include "platform/NativeFiles.h"
 
 namespace snickit::native {
 
 namespace {
+
+constexpr size_t kMaxTextFileSize = 64 * 1024;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool Exists(const std::string& path) {
     struct stat info;
@@ -78,6 +83,16 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
+// Overwrites an existing regular file where it stands: for a file that may
+// be written in a folder that takes no new file. Not atomic.
+bool RewriteInPlace(const std::string& path, const std::string& content) {
+    Descriptor fd(open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info;
+    return fd.get() >= 0 && fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) &&
+           WriteAll(fd.get(), content) && ftruncate(fd.get(), static_cast<off_t>(content.size())) == 0 &&
+           fsync(fd.get()) == 0 && fd.Close();
+}
+
 }  // namespace
 
 std::string NativePath(const std::string& programPath) {
@@ -114,37 +129,89 @@ FailureKind MissingKind(const std::string& programPath) {
 
 std::string ReadTextFile(const std::string& programPath) {
     std::string native = NativePath(programPath);
-    Descriptor fd(open(native.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    Descriptor fd(open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) throw Failure(MissingKind(programPath), programPath);
         throw Failure(FailureKind::CannotRead, programPath);
     }
-    std::string content;
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = read(fd.get(), buffer, sizeof buffer);
+    struct stat info;
+    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<size_t>(info.st_size) > kMaxTextFileSize) {
+        throw Failure(FailureKind::CannotRead, programPath);
+    }
+    // The size may change while it is read: never take more than the limit.
+    std::string content(kMaxTextFileSize + 1, '\0');
+    size_t got = 0;
+    while (got < content.size()) {
+        ssize_t n = read(fd.get(), content.data() + got, content.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw Failure(FailureKind::CannotRead, programPath);
         if (n == 0) break;
-        content.append(buffer, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
     }
+    if (got > kMaxTextFileSize) throw Failure(FailureKind::CannotRead, programPath);
+    content.resize(got);
+    if (content.starts_with(kUtf8Mark)) content.erase(0, kUtf8Mark.size());
     return content;
 }
 
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content) {
-    const std::string target = NativePath(programPath);
-    const std::string fresh = target + ".new";
-    bool written = false;
-    {
-        Descriptor fd(open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (fd.get() >= 0) {
-            written = WriteAll(fd.get(), content) && fsync(fd.get()) == 0;
-            written = fd.Close() && written;
+    const auto fail = [&] { throw Failure(FailureKind::CannotWrite, programPath); };
+    // A link is written through: its target is the file that is replaced,
+    // in the target's own folder, and the link stays.
+    std::string target = NativePath(programPath);
+    struct stat old;
+    const bool exists = lstat(target.c_str(), &old) == 0;
+    if (exists) {
+        if (S_ISLNK(old.st_mode)) {
+            char* resolved = realpath(target.c_str(), nullptr);
+            if (resolved == nullptr) fail();  // a link to nothing
+            target = resolved;
+            free(resolved);
+            if (stat(target.c_str(), &old) != 0) fail();
         }
+        // Read-only is kept: no write permission, or no write bit at all
+        // (which stops root as well).
+        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
+            faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            fail();
+        }
+    } else if (errno != ENOENT) {
+        fail();
+    }
+
+    // A fresh name of our own beside the target; O_EXCL never follows a link
+    // planted there, and a leftover of a killed run is never reused.
+    std::string fresh = target + ".XXXXXX";
+    const int fd = mkostemp(fresh.data(), O_CLOEXEC);
+    if (fd < 0) {
+        // A folder that takes no new files, holding a file we may write.
+        if (exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, content)) return;
+        fail();
+    }
+    bool written = false;
+    bool faithful = true;
+    {
+        Descriptor file(fd);
+        if (exists) {
+            faithful = fchmod(fd, old.st_mode & 07777) == 0 &&
+                       ((old.st_uid == geteuid() && old.st_gid == getegid()) ||
+                        fchown(fd, old.st_uid, old.st_gid) == 0);
+        } else {
+            const mode_t mask = umask(0);
+            umask(mask);
+            faithful = fchmod(fd, 0666 & ~mask) == 0;
+        }
+        written = faithful && WriteAll(fd, content) && fsync(fd) == 0;
+        written = file.Close() && written;
     }
     if (!written || rename(fresh.c_str(), target.c_str()) != 0) {
         unlink(fresh.c_str());
-        throw Failure(FailureKind::CannotWrite, programPath);
+        // The new file could not take the old one's owner or mode: keep the
+        // old file and write into it instead.
+        if (!faithful && RewriteInPlace(target, content)) return;
+        fail();
     }
     // The rename itself reaches the disk with the folder.
     Descriptor folder(open(ParentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
