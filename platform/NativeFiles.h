@@ -34,8 +34,8 @@ std::string ReadTextFile(const std::string& programPath);
 // one is removed, and CannotWrite is thrown.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);
 
-// Names of the sub-folders of a folder, hidden ones (a leading dot) left out,
-// sorted by name. Throws PathNotFound.
+// Names of the sub-folders of a folder, hidden ones (a leading dot) left out.
+// Throws PathNotFound.
 std::vector<std::string> ListSubfolders(const std::string& programPath);
 
 // The folder of the running executable, in program form, no trailing

@@ -27,13 +27,14 @@ public:
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
+    int CompareNames(const std::string& a, const std::string& b) const override;
 
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
 
     void PlaySound(const std::string& path) override;
     bool OpenUrl(const std::string& url) override;
-    void ShowFatalError(const std::string& message) override;
+    void ShowFatalError(const std::string& message, bool messageBox) override;
 
 private:
     HINSTANCE instance_;
@@ -44,9 +45,5 @@ private:
 // Whether sndPlaySound would find a sound in the file: it opens, and it is
 // a RIFF WAVE file with a format and a data chunk.
 bool IsPlayableWave(const std::wstring& path);
-
-// The message of a failure that ends the program: a message box, or a line
-// on the error output when SNICKIT_NO_MESSAGEBOX is 1.
-void ReportFatalError(HWND owner, const std::string& message);
 
 }  // namespace snickit::win32

@@ -99,11 +99,12 @@ public:
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
+    int CompareNames(const std::string& a, const std::string& b) const override;
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
     void PlaySound(const std::string& path) override;
     bool OpenUrl(const std::string& url) override;
-    void ShowFatalError(const std::string& message) override;
+    void ShowFatalError(const std::string& message, bool messageBox) override;
 
     // --- Window ----------------------------------------------------------------
     void SetInputSink(InputSink* sink) override { sink_ = sink; }
