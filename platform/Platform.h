@@ -92,7 +92,8 @@ public:
     virtual void CloseRequested() = 0;
 };
 
-// The window and its list box, as the core sees them.
+// The window and its list box, as the core sees them. Both are made hidden;
+// the program gives them their sizes and places before it shows them.
 class Window {
 public:
     virtual ~Window() = default;
@@ -106,9 +107,6 @@ public:
     virtual void Show() = 0;
     virtual void Minimize() = 0;
     virtual bool IsMinimized() const = 0;
-
-    // The window is created hidden, with the list hidden; the program sets
-    // their sizes and places before it shows them.
 
     // The window's background: drawn at 0,0, repainted from it whenever the
     // window needs painting. Assigning it repaints the window at once.
@@ -131,7 +129,8 @@ public:
     // do nothing special); keys and other buttons pressed meanwhile reach the
     // program after the move, in their order. The press that started the
     // move is the move's own: its release goes nowhere else. Returns when the
-    // move has ended.
+    // move has ended. (This is what a title bar gives, for any button; it
+    // needs no window manager.)
     virtual void InteractiveMove(MouseButton button) = 0;
 
     // The skin list box. Entries come in the order they are shown (the core
