@@ -15,6 +15,9 @@ constexpr wchar_t kClassName[] = L"SnickitWindow";
 constexpr wchar_t kOwnerProperty[] = L"Snickit.Window";
 constexpr int kListId = 1;
 constexpr COLORREF kListBackground = RGB(192, 192, 192);
+// While the window is being moved, how long to wait for the pointer before
+// checking that the button is still held.
+constexpr DWORD kMoveCheckMs = 500;
 
 // The modifier state as a key event's Shift argument: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState() {
@@ -359,15 +362,29 @@ void Win32Window::InteractiveMove(MouseButton button) {
     GetWindowRect(hwnd_, &origin);
     SetCapture(hwnd_);
 
+    // The button as the hardware has it (the system may swap left and right).
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    const int physical = button == MouseButton::Middle ? VK_MBUTTON
+                         : (button == MouseButton::Left) != swapped ? VK_LBUTTON
+                                                                    : VK_RBUTTON;
+
     std::vector<MSG> setAside;  // keys and other buttons: after the move
     MSG msg;
     while (GetCapture() == hwnd_) {
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // A release that never arrives (another program took the
+            // pointer) must not leave the window stuck to it.
+            if (MsgWaitForMultipleObjectsEx(0, nullptr, kMoveCheckMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+                    WAIT_TIMEOUT &&
+                GetAsyncKeyState(physical) >= 0) {
+                break;
+            }
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends the program
             break;
         }
-        if (got == -1) break;
         if (msg.message == upMessage) break;
         if (msg.message == WM_MOUSEMOVE) {
             if (!(msg.wParam & heldFlag)) break;  // released where we could not see it
@@ -388,7 +405,12 @@ void Win32Window::InteractiveMove(MouseButton button) {
         if (pending_) break;
     }
     if (GetCapture() == hwnd_) ReleaseCapture();
-    for (const MSG& later : setAside) PostMessageW(later.hwnd, later.message, later.wParam, later.lParam);
+    // What waited goes out now, before anything that came after it.
+    for (MSG& later : setAside) {
+        if (pending_) break;
+        TranslateMessage(&later);
+        DispatchMessageW(&later);
+    }
     RethrowPending();
 }
 
