@@ -1,5 +1,6 @@
 // Keypad 1 to 4 (virtual keys 97 to 100) press and release the four sound
-// buttons, on every screen. Every other key is ignored.
+// buttons, on every screen, also while the skin list has the focus (the
+// list then does not see them). Every other key is left to the list.
 #include "shell/FormMain.h"
 
 namespace snickit {
@@ -14,9 +15,11 @@ int ButtonOfKey(int keyCode) {
 }
 }  // namespace
 
-void Form_Main::Form_KeyDown(int keyCode, int /*shift*/) {
+bool Form_Main::Form_KeyDown(int keyCode, int /*shift*/) {
     int index = ButtonOfKey(keyCode);
-    if (index >= 0) Image_BTN_MouseDown(index, 0, 0, 0, 0);
+    if (index < 0) return false;
+    Image_BTN_MouseDown(index, 0, 0, 0, 0);
+    return true;
 }
 
 void Form_Main::Form_KeyUp(int keyCode, int /*shift*/) {

@@ -46,8 +46,8 @@ std::string ReadTextFile(const std::string& programPath);
 // is left as it was.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);
 
-// Names of the sub-folders of a folder, hidden ones (a leading dot) left out,
-// sorted by name. Throws PathNotFound.
+// Names of the sub-folders of a folder, hidden ones (a leading dot) left out.
+// Throws PathNotFound.
 std::vector<std::string> ListSubfolders(const std::string& programPath);
 
 // The folder of the running executable, in program form, no trailing

@@ -79,8 +79,11 @@ public:
     virtual void MouseDown(MouseButton button, int x, int y) = 0;
     virtual void MouseUp(MouseButton button, int x, int y) = 0;
     // Windows virtual-key codes (97 to 100 are keypad 1 to 4 with NumLock on).
-    // An auto-repeated key arrives as a further KeyDown.
-    virtual void KeyDown(int virtualKey, int shift) = 0;
+    // An auto-repeated key arrives as a further KeyDown. Every key goes here
+    // first, whichever control has the focus; KeyDown returns true when the
+    // key is the program's own, and the focused list must then not use it
+    // (neither to move its selection nor to search its entries).
+    virtual bool KeyDown(int virtualKey, int shift) = 0;
     virtual void KeyUp(int virtualKey, int shift) = 0;
     // The user changed the list's selection (click, arrow keys): the index of
     // the newly selected entry.
@@ -91,7 +94,8 @@ public:
     virtual void CloseRequested() = 0;
 };
 
-// The window and its list box, as the core sees them.
+// The window and its list box, as the core sees them. Both are made hidden;
+// the program gives them their sizes and places before it shows them.
 class Window {
 public:
     virtual ~Window() = default;
@@ -121,8 +125,14 @@ public:
     // Blocks until at least one event waits, without dispatching it. Uses no
     // CPU while it waits.
     virtual void WaitEvent() = 0;
-    // The interactive move: the window follows the pointer until `button`
-    // is released. Returns when the move has ended.
+    // The interactive move, the same for every button and on every system:
+    // the window follows the pointer until `button` is released, and stays
+    // where it is then. Nothing else ends or undoes the move (Esc and Return
+    // do nothing special); keys and other buttons pressed meanwhile reach the
+    // program after the move, in their order. The press that started the
+    // move is the move's own: its release goes nowhere else. Returns when the
+    // move has ended. (This is what a title bar gives, for any button; it
+    // needs no window manager.)
     virtual void InteractiveMove(MouseButton button) = 0;
 
     // The skin list box. Entries come in the order they are shown (the core
@@ -157,6 +167,10 @@ public:
     // Names (no path) of the visible sub-folders of a folder, in any order.
     // Throws PathNotFound.
     virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;
+    // Compares two names as this desktop sorts names for people (its
+    // locale's order, letter case ignored): below, at or above zero as `a`
+    // sorts before, with or after `b`. Names that differ may compare equal.
+    virtual int CompareNames(const std::string& a, const std::string& b) const = 0;
 
     // Loads a bitmap file. Throws FileNotFound, PathNotFound or BadPicture.
     virtual PictureRef LoadPicture(const std::string& path) = 0;
@@ -181,12 +195,15 @@ public:
     // Plays the program's built-in default sound.
     virtual void PlayDefaultSound() = 0;
 
-    // Opens a web address with the desktop's opener, without waiting.
-    // Returns false when it could not be started.
+    // Opens a web address with the desktop's opener, without waiting for
+    // it. Returns false when no opener could be started.
     virtual bool OpenUrl(const std::string& url) = 0;
 
-    // Tells the user about a failure that ends the program.
-    virtual void ShowFatalError(const std::string& message) = 0;
+    // The program is ending by a failure: `message` names it, and has been
+    // written to the error output already. No event reaches the program
+    // any more. Shows the message in a message box when `messageBox` is
+    // true (automated runs turn boxes off).
+    virtual void ShowFatalError(const std::string& message, bool messageBox) = 0;
 
     // A program-form path as the user knows it on this system (for
     // messages). Failures carry the path they were given.

@@ -80,7 +80,7 @@ StoredSettings ParseSettings(std::string_view content, const std::string& path) 
 }
 
 std::string FormatNumber(float value) {
-    std::string sign = std::signbit(value) && value != 0.0f ? "-" : " ";
+    std::string sign = std::signbit(value) ? "-" : " ";
     float magnitude = std::fabs(value);
     if (magnitude == 0.0f) return " 0 ";
     if (std::isinf(magnitude)) return sign + "1E+39 ";  // reads back as infinity again

@@ -7,18 +7,6 @@
 
 namespace snickit {
 
-namespace {
-constexpr float kDesignTwipsPerPixel = 15.0f;
-
-// Letter case ignored; entries equal but for case keep the order added.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-        return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
-    });
-}
-}  // namespace
-
 int RoundHalfEven(float value) {
     double whole = std::floor(static_cast<double>(value));
     double rest = static_cast<double>(value) - whole;
@@ -34,71 +22,6 @@ int TwipsToPixels(float twips, float twipsPerPixel) {
     return static_cast<int>(std::lround(std::clamp(pixels, -kLimit, kLimit)));
 }
 
-// --- HotSpot ---------------------------------------------------------------
-
-HotSpot::HotSpot(int left, int top, int width, int height, bool visible)
-    : design_{left, top, width, height},
-      rect_{static_cast<float>(left), static_cast<float>(top), static_cast<float>(width),
-            static_cast<float>(height)},
-      visible_(visible) {}
-
-void HotSpot::Scale(float twipsPerPixelX, float twipsPerPixelY) {
-    auto px = [](int design, float tpp) { return design * kDesignTwipsPerPixel / tpp; };
-    rect_ = {px(design_[0], twipsPerPixelX), px(design_[1], twipsPerPixelY),
-             px(design_[2], twipsPerPixelX), px(design_[3], twipsPerPixelY)};
-}
-
-// --- ListBox ---------------------------------------------------------------
-
-int ListBox::AddItem(const std::string& text) {
-    auto at = std::upper_bound(items_.begin(), items_.end(), text, LessIgnoringCase);
-    int index = static_cast<int>(at - items_.begin());
-    items_.insert(at, text);
-    if (listIndex_ >= index) ++listIndex_;
-    return index;
-}
-
-bool ListBox::SetListIndex(int index) {
-    if (index < -1 || index >= ListCount()) index = -1;
-    if (index == listIndex_) return false;
-    listIndex_ = index;
-    window_.ListSetSelection(index);
-    return true;
-}
-
-void ListBox::Show() {
-    visible_ = true;
-    window_.ListSetVisible(true);
-}
-
-void ListBox::Hide() {
-    visible_ = false;
-    window_.ListSetVisible(false);
-}
-
-void ListBox::Move(int left, int top, int width, int height) {
-    bounds_ = {left, top, width, height};
-    window_.ListSetBounds(bounds_);
-}
-
-void ListBox::Publish() {
-    window_.ListSetItems(items_);
-    window_.ListSetSelection(listIndex_);
-}
-
-// --- DirList ---------------------------------------------------------------
-
-void DirList::SetPath(const std::string& path) {
-    names_ = platform_.ListSubfolders(path);
-    path_ = path;
-}
-
-std::string DirList::List(int index) const {
-    std::string folder = path_;
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder + names_.at(static_cast<size_t>(index));
-}
-
 // --- Form_Main -------------------------------------------------------------
 
 Form_Main::Form_Main(Platform& platform)
@@ -111,7 +34,7 @@ Form_Main::Form_Main(Platform& platform)
       Image_About(9, 39, 116, 18, false),
       command_Ok(32, 58, 61, 27, true),
       Image_Net(130, 56, 106, 35, true),
-      List1(platform.MainWindow()),
+      List1(platform),
       Dir1(platform),
       platform_(platform),
       window_(platform.MainWindow()),
@@ -123,6 +46,7 @@ Form_Main::Form_Main(Platform& platform)
                 &Image_BTN[1], &Image_BTN[0], &Image_quit[0], &Image_Min} {
     for (HotSpot* spot : stacking_) spot->Scale(twipsPerPixelX_, twipsPerPixelY_);
     Picture_Splach.Picture = platform.BuiltinAboutPicture();
+    window_.SetSize(kFormWidth, kFormHeight);
     window_.ListSetBounds(List1.Bounds());
     window_.ListSetVisible(false);
     window_.SetInputSink(this);

@@ -17,89 +17,21 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "shell/HotSpot.h"
+#include "skin/DirList.h"
+#include "skin/ListBox.h"
 
 namespace snickit {
-
-// A rectangle in window pixels; fractional on displays whose twips per pixel
-// is not 15.
-struct FloatRect {
-    float left, top, width, height;
-    bool Contains(float x, float y) const {
-        return x >= left && x < left + width && y >= top && y < top + height;
-    }
-};
-
-// An invisible rectangle that reacts to the mouse. Its place is a design
-// value in twips, converted with the screen's twips per pixel.
-class HotSpot {
-public:
-    HotSpot(int left, int top, int width, int height, bool visible);
-    float Left() const { return rect_.left; }
-    float Top() const { return rect_.top; }
-    float Width() const { return rect_.width; }
-    float Height() const { return rect_.height; }
-    const FloatRect& Rect() const { return rect_; }
-    bool Visible() const { return visible_; }
-    void Show() { visible_ = true; }
-    void Hide() { visible_ = false; }
-    // Converts the design place (pixels at 15 twips per pixel) for a screen.
-    void Scale(float twipsPerPixelX, float twipsPerPixelY);
-
-private:
-    int design_[4];
-    FloatRect rect_;
-    bool visible_;
-};
-
-// The skin list: entries kept sorted with letter case ignored, one selection
-// or none. What it shows on screen is mirrored to the platform's list box.
-class ListBox {
-public:
-    explicit ListBox(Window& window) : window_(window) {}
-    // Adds an entry at its sorted place and returns that place.
-    int AddItem(const std::string& text);
-    int ListCount() const { return static_cast<int>(items_.size()); }
-    const std::string& List(int index) const { return items_.at(static_cast<size_t>(index)); }
-    int ListIndex() const { return listIndex_; }
-    // Sets the selection; returns whether it changed.
-    bool SetListIndex(int index);
-    const std::string& Text() const { return List(listIndex_); }
-    bool Visible() const { return visible_; }
-    void Show();
-    void Hide();
-    void Move(int left, int top, int width, int height);
-    const PixelRect& Bounds() const { return bounds_; }
-    // Hands the entries to the platform's list box (after filling).
-    void Publish();
-
-private:
-    Window& window_;
-    std::vector<std::string> items_;
-    int listIndex_ = -1;
-    bool visible_ = false;
-    PixelRect bounds_{301, 23, 227, 67};
-};
-
-// The hidden directory lister: the sub-folders of one folder, each by its
-// full path.
-class DirList {
-public:
-    explicit DirList(Platform& platform) : platform_(platform) {}
-    // Lists the folder's sub-folders. Throws PathNotFound.
-    void SetPath(const std::string& path);
-    int ListCount() const { return static_cast<int>(names_.size()); }
-    std::string List(int index) const;
-
-private:
-    Platform& platform_;
-    std::string path_;
-    std::vector<std::string> names_;
-};
 
 // An off-screen picture buffer; loading a new picture releases the old one.
 struct PictureBuffer {
     PictureRef Picture;
 };
+
+// The window's size in pixels, as it is made (the about picture that
+// start-up shows has the same size).
+inline constexpr int kFormWidth = 240;
+inline constexpr int kFormHeight = 95;
 
 class Form_Main : public InputSink {
 public:
@@ -134,7 +66,8 @@ public:
     // --- Handlers ----------------------------------------------------------
     void Form_Load();
     void Form_MouseDown(int button, int shift, float x, float y);
-    void Form_KeyDown(int keyCode, int shift);
+    // Returns whether the key is one of the program's own (keypad 1 to 4).
+    bool Form_KeyDown(int keyCode, int shift);
     void Form_KeyUp(int keyCode, int shift);
     void Image_Min_Click();
     void Image_quit_Click(int index);
@@ -158,7 +91,7 @@ public:
     // --- Raw input from the platform (shell/Routing.cpp) -------------------
     void MouseDown(MouseButton button, int x, int y) override;
     void MouseUp(MouseButton button, int x, int y) override;
-    void KeyDown(int virtualKey, int shift) override;
+    bool KeyDown(int virtualKey, int shift) override;
     void KeyUp(int virtualKey, int shift) override;
     void ListSelect(int index) override;
     void ListDoubleClick() override;

@@ -74,8 +74,8 @@ void Form_Main::Click(HotSpot& spot) {
     else if (&spot == &Image_Net) Image_Net_Click();
 }
 
-void Form_Main::KeyDown(int virtualKey, int shift) {
-    Form_KeyDown(virtualKey, shift);
+bool Form_Main::KeyDown(int virtualKey, int shift) {
+    return Form_KeyDown(virtualKey, shift);
 }
 
 void Form_Main::KeyUp(int virtualKey, int shift) {

@@ -10,38 +10,38 @@ void Form_Main::Form_Load() {
     const std::string& programFolder = programFolder_;
     const std::string skinsFolder = SkinsFolder(programFolder);
 
-    // 1. The folder lister looks at the skins folder.
+    // The folder lister looks at the skins folder.
     Dir1.SetPath(skinsFolder);
 
-    // 2. The settings file: place (the window is still hidden) and skin.
+    // The settings file: place (the window is still hidden) and skin.
     const std::string settingsPath = SettingsFilePath(programFolder);
     StoredSettings settings = ParseSettings(platform_.ReadTextFile(settingsPath), settingsPath);
     window_.SetPosition(TwipsToPixels(settings.left, twipsPerPixelX_),
                         TwipsToPixels(settings.top, twipsPerPixelY_));
     CurrentSkin = settings.currentSkin;
 
-    // 3. One list entry per skin folder, by its bare name.
+    // One list entry per skin folder, by its bare name.
     for (int i = 0; i < Dir1.ListCount(); ++i) {
         List1.AddItem(Dir1.List(i).substr(skinsFolder.size()));
     }
     List1.Publish();
 
-    // 4. Select the stored skin's entry (exact comparison); the selection
-    //    previews it while the window is still hidden.
+    // Select the stored skin's entry (exact comparison); the selection
+    // previews it while the window is still hidden.
     for (int i = 0; i < List1.ListCount(); ++i) {
         if (List1.List(i) + "\\" == CurrentSkin) {
             if (List1.SetListIndex(i)) List1_Click();
         }
     }
 
-    // 5 to 9. The about picture sets the window's size; show it and wait.
+    // The about picture sets the window's size; show it and wait.
     window_.SetSize(Picture_Splach.Picture->Width(), Picture_Splach.Picture->Height());
     SetPicture(Picture_Splach);
     AboutOpen = 1;
     window_.Show();
     WaitForOk();
 
-    // 10 to 14. The pad screen, then the skin's pictures.
+    // The pad screen, then the skin's pictures.
     for (HotSpot& button : Image_BTN) button.Show();
     Image_Menu.Show();
     command_Ok.Hide();

@@ -230,7 +230,6 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
         if (IsFolder(native + name)) names.push_back(name);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end());
     return names;
 }
 

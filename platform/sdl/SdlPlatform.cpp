@@ -1,12 +1,15 @@
 #include "platform/sdl/SdlPlatform.h"
 
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <future>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
+#include "platform/NativeNames.h"
 #include "platform/sdl/Resources.h"
 #include "platform/sdl/SdlPicture.h"
 #include "platform/sdl/SdlWindow.h"
@@ -21,6 +24,8 @@ namespace {
 constexpr const char* kListFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kListFontPoints = 8;
 constexpr unsigned kScreenDpi = 96;
+// How long a click on the web link waits to hear that no opener could start.
+constexpr auto kOpenerCheck = std::chrono::milliseconds(100);
 
 SDL_RWops* FromBlob(const embedded::Blob& blob) {
     return SDL_RWFromConstMem(blob.data, static_cast<int>(blob.size));
@@ -81,6 +86,10 @@ std::vector<std::string> SdlPlatform::ListSubfolders(const std::string& path) {
     return native::ListSubfolders(path);
 }
 
+int SdlPlatform::CompareNames(const std::string& a, const std::string& b) const {
+    return native::CompareNames(a, b);
+}
+
 PictureRef SdlPlatform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
 
 PictureRef SdlPlatform::BuiltinAboutPicture() {
@@ -100,18 +109,23 @@ void SdlPlatform::PlayWave(std::shared_ptr<const std::vector<unsigned char>> wav
 
 void SdlPlatform::PlayDefaultSound() { sound_->Play(nullptr); }
 
-bool SdlPlatform::OpenUrl(const std::string& url) { return OpenWithDesktop(url); }
+bool SdlPlatform::OpenUrl(const std::string& url) {
+    // SDL_OpenURL returns only when the desktop's opener has ended, which
+    // can be when the browser ends: it runs on a thread of its own, and the
+    // window waits just long enough to hear of an opener that cannot start.
+    auto opened = std::make_shared<std::promise<bool>>();
+    std::future<bool> result = opened->get_future();
+    std::thread([url, opened] { opened->set_value(SDL_OpenURL(url.c_str()) == 0); }).detach();
+    return result.wait_for(kOpenerCheck) != std::future_status::ready || result.get();
+}
 
 std::string SdlPlatform::DisplayPath(const std::string& programPath) const {
     return native::NativePath(programPath);
 }
 
-void SdlPlatform::ShowFatalError(const std::string& message) {
+void SdlPlatform::ShowFatalError(const std::string& message, bool messageBox) {
     window_->Present();  // let the user see what the program had shown
-    std::fprintf(stderr, "%s\n", message.c_str());
-    std::fflush(stderr);
-    const char* quiet = std::getenv("SNICKIT_NO_MESSAGEBOX");
-    if (quiet && std::strcmp(quiet, "1") == 0) return;
+    if (!messageBox) return;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Snickit", message.c_str(),
                              window_->IsShown() ? window_->Handle() : nullptr);
 }

@@ -1,5 +1,5 @@
 // The Linux desktop platform: SDL2 for the window, pictures and sound,
-// SDL2_ttf for the list's text, POSIX for files and starting programs.
+// SDL2_ttf for the list's text, POSIX for files.
 #pragma once
 
 #include <SDL.h>
@@ -30,6 +30,7 @@ public:
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
+    int CompareNames(const std::string& a, const std::string& b) const override;
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
     std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path,
@@ -37,7 +38,7 @@ public:
     void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
     void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
-    void ShowFatalError(const std::string& message) override;
+    void ShowFatalError(const std::string& message, bool messageBox) override;
     // Messages name files by their native path, with slashes.
     std::string DisplayPath(const std::string& programPath) const override;
 
@@ -47,9 +48,5 @@ private:
     std::unique_ptr<SdlWindow> window_;
     PictureRef about_;
 };
-
-// Opens `url` with the desktop's opener (xdg-open) without waiting for it.
-// False when the opener cannot be started.
-bool OpenWithDesktop(const std::string& url);
 
 }  // namespace snickit::sdl

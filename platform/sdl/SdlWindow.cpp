@@ -12,8 +12,6 @@ namespace snickit::sdl {
 
 namespace {
 
-constexpr int kInitialWidth = 240;
-constexpr int kInitialHeight = 95;
 // While the window is being moved, how long to wait for the pointer
 // before checking that the button is still held (guards against a release
 // that never arrives, e.g. when another client broke the pointer grab).
@@ -42,10 +40,9 @@ SDL_Rect ToSdlRect(const PixelRect& r) { return {r.left, r.top, r.width, r.heigh
 }  // namespace
 
 SdlWindow::SdlWindow(SoundPlayer& sound, TTF_Font* listFont) : sound_(sound), list_(listFont) {
-    // Hidden until the program shows it; no frame, fixed size. A normal
+    // Hidden until the program has sized and shown it; no frame. A normal
     // top-level window, so it has a task bar entry to restore it from.
-    window_ = SDL_CreateWindow("Snickit", 0, 0, kInitialWidth, kInitialHeight,
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    window_ = SDL_CreateWindow("Snickit", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (!window_) throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
     // Keys arrive as key events; no text input or input method is needed.
     SDL_StopTextInput();
@@ -313,22 +310,18 @@ void SdlWindow::OnButtonUp(const SDL_MouseButtonEvent& original) {
 }
 
 void SdlWindow::OnKey(const SDL_KeyboardEvent& event) {
-    const bool numLock = (event.keysym.mod & KMOD_NUM) != 0;
-    const int key = VirtualKeyFor(event.keysym, numLock);
-    if (key == 0) return;
+    const int key = VirtualKeyFor(event.keysym.scancode, (event.keysym.mod & KMOD_NUM) != 0);
+    if (key == 0 || !sink_) return;
     const int shift = ShiftMaskFor(event.keysym.mod);
     if (event.type == SDL_KEYUP) {
         TraceEvent("release");
-        if (sink_) sink_->KeyUp(key, shift);
-        return;
+        sink_->KeyUp(key, shift);
+    } else if (!sink_->KeyDown(key, shift)) {
+        Apply(list_.Key(key));
     }
-    // The window's key handlers see every key, also while the list has the
-    // focus; the list then moves its selection as well.
-    if (sink_) sink_->KeyDown(key, shift);
-    Apply(list_.Key(key));
 }
 
-void SdlWindow::Apply(const ListBox::Outcome& outcome) {
+void SdlWindow::Apply(const DrawnList::Outcome& outcome) {
     if (outcome.redraw) {
         DrawList();
         Present();

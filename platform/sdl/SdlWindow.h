@@ -9,7 +9,7 @@
 #include <deque>
 
 #include "platform/Platform.h"
-#include "platform/sdl/ListBox.h"
+#include "platform/sdl/DrawnList.h"
 
 namespace snickit::sdl {
 
@@ -51,7 +51,7 @@ private:
     void OnButtonDown(const SDL_MouseButtonEvent& event);
     void OnButtonUp(const SDL_MouseButtonEvent& event);
     void OnKey(const SDL_KeyboardEvent& event);
-    void Apply(const ListBox::Outcome& outcome);
+    void Apply(const DrawnList::Outcome& outcome);
     void FollowPointer(int offsetX, int offsetY);
     void PointerInWindow(int& x, int& y) const;
 
@@ -67,7 +67,7 @@ private:
     SoundPlayer& sound_;
     InputSink* sink_ = nullptr;
     PictureRef picture_;
-    ListBox list_;
+    DrawnList list_;
     // Events taken from SDL's queue but not yet dispatched: the one that
     // WaitEvent woke up for, and those set aside during a move.
     std::deque<SDL_Event> pending_;

@@ -129,7 +129,6 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
         names.push_back(win32::Narrow(name));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
-    std::sort(names.begin(), names.end());
     return names;
 }
 

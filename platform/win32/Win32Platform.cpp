@@ -5,11 +5,11 @@
 #undef PlaySound
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
+#include "platform/NativeNames.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/resource.h"
@@ -78,6 +78,10 @@ std::vector<std::string> Win32Platform::ListSubfolders(const std::string& path) 
     return native::ListSubfolders(path);
 }
 
+int Win32Platform::CompareNames(const std::string& a, const std::string& b) const {
+    return native::CompareNames(a, b);
+}
+
 std::optional<std::vector<unsigned char>> Win32Platform::ReadBinaryFile(const std::string& path,
                                                                         std::size_t maxBytes) {
     return native::ReadBinaryFile(path, maxBytes);
@@ -138,19 +142,12 @@ bool Win32Platform::OpenUrl(const std::string& url) {
     return result > 32;
 }
 
-void Win32Platform::ShowFatalError(const std::string& message) {
+void Win32Platform::ShowFatalError(const std::string& message, bool messageBox) {
+    // The message box runs a message loop of its own: no handler may run
+    // inside it.
     window_.StopDelivering();
-    ReportFatalError(IsWindowVisible(window_.Handle()) ? window_.Handle() : nullptr, message);
-}
-
-void ReportFatalError(HWND owner, const std::string& message) {
-    // Automated runs set SNICKIT_NO_MESSAGEBOX=1: nobody is there to click OK.
-    wchar_t quiet[8] = L"";
-    if (GetEnvironmentVariableW(L"SNICKIT_NO_MESSAGEBOX", quiet, 8) && std::wcscmp(quiet, L"1") == 0) {
-        std::fprintf(stderr, "Snickit: %s\n", message.c_str());
-        std::fflush(stderr);
-        return;
-    }
+    if (!messageBox) return;
+    HWND owner = IsWindowVisible(window_.Handle()) ? window_.Handle() : nullptr;
     MessageBoxW(owner, Widen(message).c_str(), L"Snickit", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

@@ -27,6 +27,7 @@ public:
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
+    int CompareNames(const std::string& a, const std::string& b) const override;
 
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
@@ -36,7 +37,7 @@ public:
     void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
     void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
-    void ShowFatalError(const std::string& message) override;
+    void ShowFatalError(const std::string& message, bool messageBox) override;
 
 private:
     HINSTANCE instance_;
@@ -45,8 +46,5 @@ private:
     std::shared_ptr<const std::vector<unsigned char>> playing_;  // the memory sndPlaySound plays from
 };
 
-// The message of a failure that ends the program: a message box, or a line
-// on the error output when SNICKIT_NO_MESSAGEBOX is 1.
-void ReportFatalError(HWND owner, const std::string& message);
 
 }  // namespace snickit::win32

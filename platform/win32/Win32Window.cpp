@@ -14,9 +14,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"SnickitWindow";
 constexpr wchar_t kOwnerProperty[] = L"Snickit.Window";
 constexpr int kListId = 1;
-// The list's place while hidden, outside the 240 x 95 window.
-constexpr PixelRect kListDesignBounds{301, 23, 227, 67};
 constexpr COLORREF kListBackground = RGB(192, 192, 192);
+// While the window is being moved, how long to wait for the pointer before
+// checking that the button is still held.
+constexpr DWORD kMoveCheckMs = 500;
 
 // The modifier state as a key event's Shift argument: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState() {
@@ -29,14 +30,6 @@ int ShiftState() {
 
 bool IsMouseInput(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
 bool IsKeyInput(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
-
-// The characters that keypad 1 to 4 type (scan codes of the keypad keys,
-// without the extended-key bit).
-bool IsKeypadDigitChar(WPARAM ch, LPARAM lParam) {
-    if (ch < L'1' || ch > L'4' || (lParam & (1 << 24))) return false;
-    int scan = (lParam >> 16) & 0xFF;
-    return scan == 0x4F || scan == 0x50 || scan == 0x51 || scan == 0x4B;
-}
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     WNDCLASSEXW existing{};
@@ -65,9 +58,10 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     RegisterWindowClass(instance_, &WindowProc);
     // A popup has no frame and no title bar, so the window's outer size is
     // its client size. WS_EX_APPWINDOW gives it a task bar button, from
-    // which a minimized window is restored.
+    // which a minimized window is restored. The program sizes it, and places
+    // the list, before it shows them.
     CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Snickit",
-                    WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX, 0, 0, 240, 95, nullptr, nullptr,
+                    WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
                     instance_, this);
     if (!hwnd_) throw std::runtime_error("cannot create the window");
 
@@ -75,15 +69,14 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     // are the program's. No integral height: the list fills its rectangle.
     list_ = CreateWindowExW(0, L"LISTBOX", L"",
                             WS_CHILD | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                            kListDesignBounds.left, kListDesignBounds.top,
-                            kListDesignBounds.width, kListDesignBounds.height, hwnd_,
+                            0, 0, 0, 0, hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance_,
                             nullptr);
     if (!list_) throw std::runtime_error("cannot create the skin list");
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
     listBrush_ = CreateSolidBrush(kListBackground);
-    // The list keeps its own keyboard use; its keys reach the program too.
+    // Keys typed while the list has the focus reach the program first.
     SetPropW(list_, kOwnerProperty, this);
     listDefaultProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
@@ -324,8 +317,13 @@ LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+        // The program's own keys are not the list's: neither the key nor
+        // the character it types (already queued) reaches the list.
         int key = static_cast<int>(wParam), shift = ShiftState();
-        Deliver([&] { sink_->KeyDown(key, shift); });
+        bool programs = false;
+        Deliver([&] { programs = sink_->KeyDown(key, shift); });
+        swallowChar_ = programs;
+        if (programs) return 0;
         break;
     }
     case WM_KEYUP:
@@ -335,8 +333,10 @@ LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
         break;
     }
     case WM_CHAR:
-        // Keypad 1 to 4 are the sound pad's keys, not a search in the list.
-        if (IsKeypadDigitChar(wParam, lParam)) return 0;
+        if (swallowChar_) {
+            swallowChar_ = false;
+            return 0;
+        }
         break;
     default:
         break;
@@ -346,45 +346,45 @@ LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 // --- moving ----------------------------------------------------------------
 
+// The same rule for every button: a loop of the program's own rather than
+// the system's move loop, which follows the left button only and lets Esc
+// put the window back.
 void Win32Window::InteractiveMove(MouseButton button) {
-    if (button == MouseButton::Left) {
-        // The system's move loop, as for a press on a title bar; it ends at
-        // the left button's release.
-        ReleaseCapture();
-        // A press already released (a quick click) moves nothing. Asking for
-        // a move anyway would, under a window manager that runs the move
-        // itself (wine on X11), leave the window stuck to the pointer until
-        // the next click, waiting for a release that has already passed.
-        MSG up;
-        const int physicalLeft = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-        bool released = PeekMessageW(&up, hwnd_, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE) ||
-                        GetAsyncKeyState(physicalLeft) >= 0;
-        if (!released) SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-        RethrowPending();
-    } else {
-        // The system's loop would wait for a left release; the other
-        // buttons get a loop of their own that ends at their own release.
-        MoveLoop(button);
-    }
-}
-
-void Win32Window::MoveLoop(MouseButton button) {
-    const UINT upMessage = button == MouseButton::Right ? WM_RBUTTONUP : WM_MBUTTONUP;
-    const WPARAM heldFlag = button == MouseButton::Right ? MK_RBUTTON : MK_MBUTTON;
+    const UINT upMessage = button == MouseButton::Left    ? WM_LBUTTONUP
+                           : button == MouseButton::Right ? WM_RBUTTONUP
+                                                          : WM_MBUTTONUP;
+    const WPARAM heldFlag = button == MouseButton::Left    ? MK_LBUTTON
+                            : button == MouseButton::Right ? MK_RBUTTON
+                                                           : MK_MBUTTON;
     POINT start{};
     GetCursorPos(&start);
     RECT origin{};
     GetWindowRect(hwnd_, &origin);
     SetCapture(hwnd_);
 
+    // The button as the hardware has it (the system may swap left and right).
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    const int physical = button == MouseButton::Middle ? VK_MBUTTON
+                         : (button == MouseButton::Left) != swapped ? VK_LBUTTON
+                                                                    : VK_RBUTTON;
+
+    std::vector<MSG> setAside;  // keys and other buttons: after the move
     MSG msg;
     while (GetCapture() == hwnd_) {
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // A release that never arrives (another program took the
+            // pointer) must not leave the window stuck to it.
+            if (MsgWaitForMultipleObjectsEx(0, nullptr, kMoveCheckMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+                    WAIT_TIMEOUT &&
+                GetAsyncKeyState(physical) >= 0) {
+                break;
+            }
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends the program
             break;
         }
-        if (got == -1) break;
         if (msg.message == upMessage) break;
         if (msg.message == WM_MOUSEMOVE) {
             if (!(msg.wParam & heldFlag)) break;  // released where we could not see it
@@ -395,21 +395,22 @@ void Win32Window::MoveLoop(MouseButton button) {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             continue;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-            // As in the system's move loop: Esc puts the window back.
-            SetWindowPos(hwnd_, nullptr, origin.left, origin.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
+        if (IsMouseInput(msg.message) || IsKeyInput(msg.message)) {
+            setAside.push_back(msg);
+            continue;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) break;
-        // Other input belongs to the move; everything else (painting, ...)
-        // goes on.
-        if (IsMouseInput(msg.message) || IsKeyInput(msg.message)) continue;
+        // Everything else (painting, ...) goes on.
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
         if (pending_) break;
     }
     if (GetCapture() == hwnd_) ReleaseCapture();
+    // What waited goes out now, before anything that came after it.
+    for (MSG& later : setAside) {
+        if (pending_) break;
+        TranslateMessage(&later);
+        DispatchMessageW(&later);
+    }
     RethrowPending();
 }
 

@@ -64,7 +64,6 @@ private:
     template <class Call>
     void Deliver(Call call);
     void RethrowPending();
-    void MoveLoop(MouseButton button);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -75,6 +74,8 @@ private:
     PictureRef picture_;
     std::exception_ptr pending_;
     bool ending_ = false;
+    // The character of a key the program took, still to come to the list.
+    bool swallowChar_ = false;
 };
 
 }  // namespace snickit::win32

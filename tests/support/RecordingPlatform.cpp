@@ -6,6 +6,7 @@
 
 #include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
+#include "platform/NativeNames.h"
 #include "shell/FormMain.h"
 
 namespace snickit::test {
@@ -229,7 +230,11 @@ bool RecordingPlatform::OpenUrl(const std::string& url) {
     return openUrlResult_;
 }
 
-void RecordingPlatform::ShowFatalError(const std::string& message) {
+int RecordingPlatform::CompareNames(const std::string& a, const std::string& b) const {
+    return native::CompareNames(a, b);
+}
+
+void RecordingPlatform::ShowFatalError(const std::string& message, bool /*messageBox*/) {
     fatalMessage_ = message;
     log.push_back("fatal " + message);
 }

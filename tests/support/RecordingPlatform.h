@@ -99,13 +99,14 @@ public:
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
+    int CompareNames(const std::string& a, const std::string& b) const override;
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
     std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path, std::size_t maxBytes) override;
     void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) override;
     void PlayDefaultSound() override;
     bool OpenUrl(const std::string& url) override;
-    void ShowFatalError(const std::string& message) override;
+    void ShowFatalError(const std::string& message, bool messageBox) override;
 
     // --- Window ----------------------------------------------------------------
     void SetInputSink(InputSink* sink) override { sink_ = sink; }

@@ -31,7 +31,7 @@ struct RecordingSink : InputSink {
     }
     void MouseDown(MouseButton b, int x, int y) override { Add("down " + At(b, x, y)); }
     void MouseUp(MouseButton b, int x, int y) override { Add("up " + At(b, x, y)); }
-    void KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); }
+    bool KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); return false; }
     void KeyUp(int key, int) override { Add("keyup " + std::to_string(key)); }
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
     void ListDoubleClick() override { Add("dblclick"); }

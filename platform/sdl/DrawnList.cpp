@@ -1,4 +1,4 @@
-#include "platform/sdl/ListBox.h"
+#include "platform/sdl/DrawnList.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,28 +79,28 @@ void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under) {
 
 }  // namespace
 
-ListBox::ListBox(TTF_Font* font) : font_(font) {
+DrawnList::DrawnList(TTF_Font* font) : font_(font) {
     if (font_) rowHeight_ = std::max(kRowHeight, TTF_FontHeight(font_));
 }
 
-void ListBox::SetItems(const std::vector<std::string>& items) {
+void DrawnList::SetItems(const std::vector<std::string>& items) {
     items_ = items;
     selection_ = -1;
     top_ = 0;
 }
 
-void ListBox::SetSelection(int index) {
+void DrawnList::SetSelection(int index) {
     selection_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
     if (selection_ >= 0) EnsureVisible(selection_);
 }
 
-void ListBox::SetBounds(const SDL_Rect& bounds) {
+void DrawnList::SetBounds(const SDL_Rect& bounds) {
     bounds_ = bounds;
     ScrollTo(top_);
     if (selection_ >= 0) EnsureVisible(selection_);
 }
 
-void ListBox::SetVisible(bool visible) {
+void DrawnList::SetVisible(bool visible) {
     visible_ = visible;
     if (!visible) {
         focused_ = false;  // a hidden control gives the focus back
@@ -109,25 +109,25 @@ void ListBox::SetVisible(bool visible) {
     }
 }
 
-bool ListBox::Contains(int x, int y) const { return visible_ && Inside(bounds_, x, y); }
+bool DrawnList::Contains(int x, int y) const { return visible_ && Inside(bounds_, x, y); }
 
-SDL_Rect ListBox::Client() const { return Shrink(bounds_, kBorder); }
+SDL_Rect DrawnList::Client() const { return Shrink(bounds_, kBorder); }
 
-bool ListBox::NeedsScrollBar() const {
+bool DrawnList::NeedsScrollBar() const {
     return static_cast<int>(items_.size()) * rowHeight_ > Client().h;
 }
 
-SDL_Rect ListBox::ItemArea() const {
+SDL_Rect DrawnList::ItemArea() const {
     SDL_Rect area = Client();
     if (NeedsScrollBar()) area.w = std::max(0, area.w - kScrollBarWidth);
     return area;
 }
 
-int ListBox::FullRows() const { return std::max(1, Client().h / rowHeight_); }
+int DrawnList::FullRows() const { return std::max(1, Client().h / rowHeight_); }
 
-int ListBox::MaxTop() const { return std::max(0, static_cast<int>(items_.size()) - FullRows()); }
+int DrawnList::MaxTop() const { return std::max(0, static_cast<int>(items_.size()) - FullRows()); }
 
-ListBox::ScrollBarParts ListBox::ScrollParts() const {
+DrawnList::ScrollBarParts DrawnList::ScrollParts() const {
     const SDL_Rect client = Client();
     const int x = client.x + client.w - kScrollBarWidth;
     const int arrow = std::min(kScrollBarWidth, client.h / 2);
@@ -146,14 +146,14 @@ ListBox::ScrollBarParts ListBox::ScrollParts() const {
     return parts;
 }
 
-bool ListBox::ScrollTo(int top) {
+bool DrawnList::ScrollTo(int top) {
     const int clamped = std::clamp(top, 0, MaxTop());
     if (clamped == top_) return false;
     top_ = clamped;
     return true;
 }
 
-void ListBox::EnsureVisible(int index) {
+void DrawnList::EnsureVisible(int index) {
     if (index < top_) {
         ScrollTo(index);
     } else if (index >= top_ + FullRows()) {
@@ -161,7 +161,7 @@ void ListBox::EnsureVisible(int index) {
     }
 }
 
-ListBox::Outcome ListBox::Select(int index) {
+DrawnList::Outcome DrawnList::Select(int index) {
     Outcome outcome;
     const int count = static_cast<int>(items_.size());
     if (count == 0) return outcome;
@@ -177,7 +177,7 @@ ListBox::Outcome ListBox::Select(int index) {
     return outcome;
 }
 
-ListBox::Outcome ListBox::LeftDown(int x, int y, Uint32 timeMs) {
+DrawnList::Outcome DrawnList::LeftDown(int x, int y, Uint32 timeMs) {
     Outcome outcome;
     if (!Contains(x, y)) return outcome;
     const bool secondClick = clickPending_ && timeMs - clickTime_ <= kDoubleClickMs &&
@@ -221,7 +221,7 @@ ListBox::Outcome ListBox::LeftDown(int x, int y, Uint32 timeMs) {
     return outcome;
 }
 
-ListBox::Outcome ListBox::Motion(int, int y) {
+DrawnList::Outcome DrawnList::Motion(int, int y) {
     Outcome outcome;
     if (thumbGrab_ < 0) return outcome;
     const ScrollBarParts parts = ScrollParts();
@@ -233,19 +233,19 @@ ListBox::Outcome ListBox::Motion(int, int y) {
     return outcome;
 }
 
-ListBox::Outcome ListBox::LeftUp() {
+DrawnList::Outcome DrawnList::LeftUp() {
     thumbGrab_ = -1;
     return {};
 }
 
-ListBox::Outcome ListBox::Wheel(int notches) {
+DrawnList::Outcome DrawnList::Wheel(int notches) {
     Outcome outcome;
     if (!visible_ || notches == 0) return outcome;
     outcome.redraw = ScrollTo(top_ - notches * kWheelRows);
     return outcome;
 }
 
-ListBox::Outcome ListBox::Key(int virtualKey) {
+DrawnList::Outcome DrawnList::Key(int virtualKey) {
     if (!visible_ || !focused_ || items_.empty()) return {};
     const int last = static_cast<int>(items_.size()) - 1;
     const int page = std::max(1, FullRows() - 1);
@@ -261,7 +261,7 @@ ListBox::Outcome ListBox::Key(int virtualKey) {
     }
 }
 
-void ListBox::DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
+void DrawnList::DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
                        const SDL_Rect& clip) const {
     if (!font_ || text.empty()) return;
     SDL_Surface* rendered = TTF_RenderUTF8_Blended(font_, text.c_str(), color);
@@ -278,7 +278,7 @@ void ListBox::DrawText(SDL_Surface* target, const std::string& text, int x, int 
     SDL_FreeSurface(rendered);
 }
 
-void ListBox::Draw(SDL_Surface* target) const {
+void DrawnList::Draw(SDL_Surface* target) const {
     if (!visible_ || bounds_.w <= 0 || bounds_.h <= 0) return;
     SDL_Rect oldClip;
     SDL_GetClipRect(target, &oldClip);

@@ -1,9 +1,11 @@
-// The skin list: a single-selection list box drawn over the window, with a
-// vertical scroll bar when its entries do not fit. It looks like the
+// The skin list on Linux: a single-selection list box that the backend draws
+// itself over the window, with a vertical scroll bar when its entries do not
+// fit. It looks like the
 // classic desktop list box (light grey, black text, highlighted selection)
 // and behaves like one: click selects, double click applies, the wheel
 // scrolls, and once clicked it has the focus and the navigation keys move
-// the selection.
+// the selection. Input goes in as plain values and comes out as an Outcome,
+// so its behaviour needs no display.
 #pragma once
 
 #include <SDL.h>
@@ -14,7 +16,7 @@
 
 namespace snickit::sdl {
 
-class ListBox {
+class DrawnList {
 public:
     // What an input did: whether the list must be redrawn, whether the
     // user changed the selection, whether it was a double click.
@@ -25,7 +27,7 @@ public:
     };
 
     // `font` may be null (no font available): entries are then not drawn.
-    explicit ListBox(TTF_Font* font);
+    explicit DrawnList(TTF_Font* font);
 
     void SetItems(const std::vector<std::string>& items);
     void SetSelection(int index);

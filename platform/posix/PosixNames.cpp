@@ -1,0 +1,114 @@
+// Names in the order of the user's locale (LC_ALL, LC_COLLATE, LANG), letter
+// case ignored: the locale's collation over case-folded wide text.
+//
+// The C and POSIX locales, and C.UTF-8, collate by code point, which puts
+// every accented letter after "z". For them the order falls back to one a
+// person expects: letters compare by their base letter first ("Ábel" sorts
+// with "Abel", before "zeta"), then by accent, then by code point.
+#include "platform/NativeNames.h"
+
+#include <locale.h>
+#include <wctype.h>
+
+#include <cstdlib>
+#include <cwchar>
+#include <string_view>
+
+namespace snickit::native {
+
+namespace {
+
+// UTF-8 to wide characters (UTF-32). A byte that is no part of a valid
+// sequence stands for itself, shifted out of the way (0xDC80 + byte), so
+// that names in other encodings still sort and stay distinct.
+std::wstring Decode(std::string_view text) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        bool valid = length > 0 && i + static_cast<size_t>(length) <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (valid) {
+            out.push_back(static_cast<wchar_t>(code));
+            i += static_cast<size_t>(length);
+        } else {
+            out.push_back(static_cast<wchar_t>(0xDC80 + lead));
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The base letters of U+00C0 to U+017F (Latin-1 and Latin Extended-A); '*'
+// marks a character that is no letter with an accent.
+constexpr std::string_view kBaseLetters =
+    "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTsaaaaaaaceeeeiiiidnooooo*ouuuuyty"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlL"
+    "lLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+
+struct Collation {
+    locale_t locale = nullptr;  // the user's collation and character classes
+    bool byCodePoint = true;    // the locale has no collation of its own
+
+    Collation() {
+        const char* name = nullptr;
+        for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+            name = std::getenv(variable);
+            if (name && *name) break;
+        }
+        const std::string_view chosen = name ? name : "";
+        byCodePoint = chosen.empty() || chosen == "C" || chosen == "POSIX" || chosen.starts_with("C.");
+        locale = newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "", nullptr);
+        // Letter case of every script needs UTF-8 character classes.
+        if (!locale || byCodePoint) {
+            if (locale) freelocale(locale);
+            locale = newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C.UTF-8", nullptr);
+            byCodePoint = true;
+        }
+        if (!locale) locale = newlocale(LC_COLLATE_MASK | LC_CTYPE_MASK, "C", nullptr);
+    }
+    ~Collation() {
+        if (locale) freelocale(locale);
+    }
+
+    wchar_t Lower(wchar_t c) const { return static_cast<wchar_t>(towlower_l(static_cast<wint_t>(c), locale)); }
+
+    std::wstring Folded(std::string_view text) const {
+        std::wstring wide = Decode(text);
+        for (wchar_t& c : wide) c = Lower(c);
+        return wide;
+    }
+
+    // The base letter of a folded character, or the character itself.
+    static wchar_t Base(wchar_t c) {
+        if (c < 0xC0 || c > 0x17F) return c;
+        const char base = kBaseLetters[static_cast<size_t>(c - 0xC0)];
+        return base == '*' ? c : static_cast<wchar_t>(base | 0x20);
+    }
+
+    int Compare(std::string_view a, std::string_view b) const {
+        const std::wstring x = Folded(a), y = Folded(b);
+        if (!byCodePoint) return wcscoll_l(x.c_str(), y.c_str(), locale);
+        std::wstring baseX = x, baseY = y;
+        for (wchar_t& c : baseX) c = Base(c);
+        for (wchar_t& c : baseY) c = Base(c);
+        const int byBase = baseX.compare(baseY);
+        return byBase != 0 ? byBase : x.compare(y);
+    }
+};
+
+}  // namespace
+
+int CompareNames(const std::string& a, const std::string& b) {
+    static const Collation collation;
+    return collation.Compare(a, b);
+}
+
+}  // namespace snickit::native

@@ -1,0 +1,46 @@
+#include "skin/ListBox.h"
+
+#include <algorithm>
+
+namespace snickit {
+
+int ListBox::AddItem(const std::string& text) {
+    auto before = [this](const std::string& a, const std::string& b) {
+        const int order = platform_.CompareNames(a, b);
+        return order != 0 ? order < 0 : a < b;
+    };
+    auto at = std::upper_bound(items_.begin(), items_.end(), text, before);
+    int index = static_cast<int>(at - items_.begin());
+    items_.insert(at, text);
+    if (listIndex_ >= index) ++listIndex_;
+    return index;
+}
+
+bool ListBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) index = -1;
+    if (index == listIndex_) return false;
+    listIndex_ = index;
+    window_.ListSetSelection(index);
+    return true;
+}
+
+void ListBox::Show() {
+    visible_ = true;
+    window_.ListSetVisible(true);
+}
+
+void ListBox::Hide() {
+    visible_ = false;
+    window_.ListSetVisible(false);
+}
+
+void ListBox::Move(int left, int top, int width, int height) {
+    bounds_ = {left, top, width, height};
+    window_.ListSetBounds(bounds_);
+}
+
+void ListBox::Publish() {
+    window_.ListSetItems(items_);
+}
+
+}  // namespace snickit

@@ -1,0 +1,66 @@
+// The program as a whole: what ends it unexpectedly, and the order of the
+// skin list.
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "shell/Program.h"
+#include "tests/support/Fixture.h"
+
+namespace snickit::test {
+namespace {
+
+using ProgramTest = SnickitTest;
+
+// Whatever escapes a handler, or the building of the platform, ends the
+// program with a message naming it and status 1.
+TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
+    struct Case {
+        const char* what;
+        std::function<void()> thrower;
+        bool duringBuild;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"failure", [] { throw Failure(FailureKind::CannotRead, "C:\\x\\config.sn"); }, false,
+         "The file cannot be read: C:\\x\\config.sn"},
+        {"no memory", [] { throw std::bad_alloc(); }, false, "Out of memory."},
+        {"std::exception", [] { throw std::logic_error("odd"); }, false, "Unexpected error: odd"},
+        {"anything else", [] { throw 42; }, false, "Unexpected error."},
+        {"no platform", [] { throw std::runtime_error("no display"); }, true, "Unexpected error: no display"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto make = [&]() -> std::unique_ptr<Platform> {
+            if (c.duringBuild) c.thrower();
+            auto platform = std::make_unique<RecordingPlatform>(folder.path());
+            platform->Then(c.thrower);  // inside the first dispatch, while OK is awaited
+            return platform;
+        };
+        testing::internal::CaptureStderr();
+        const int status = RunSnickit(make);
+        const std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(error, "Snickit: " + c.message + "\n");
+    }
+}
+
+// Names sort as the desktop sorts them for people, letter case ignored;
+// names equal but for case go by their bytes, whatever order they come in.
+TEST_F(ProgramTest, TheSkinListSortsNamesAsPeopleReadThem) {
+    const Names sorted = {"Abel", "Ábel", "blue", "Émile", "émile", "Zeta", "zeta", "Кот"};
+    RecordingPlatform platform(folder.path());
+    for (int turn = 0; turn < 3; ++turn) {
+        Names given = sorted;
+        if (turn == 1) std::reverse(given.begin(), given.end());
+        if (turn == 2) std::rotate(given.begin(), given.begin() + 3, given.end());
+        ListBox list(platform);
+        for (const std::string& name : given) list.AddItem(name);
+        Names shown;
+        for (int i = 0; i < list.ListCount(); ++i) shown.push_back(list.List(i));
+        EXPECT_EQ(shown, sorted) << "turn " << turn;
+    }
+}
+
+}  // namespace
+}  // namespace snickit::test
