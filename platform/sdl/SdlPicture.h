@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <memory>
+#include <string>
+
 #include "platform/Platform.h"
 
 namespace snickit::sdl {
@@ -18,6 +21,11 @@ public:
 
     int Width() const override { return surface_->w; }
     int Height() const override { return surface_->h; }
+    // The surface is RGB888: one 32-bit word per pixel, 0x00RRGGBB.
+    std::uint32_t PixelAt(int x, int y) const override {
+        const auto* row = static_cast<const unsigned char*>(surface_->pixels) + y * surface_->pitch;
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFFu;
+    }
     SDL_Surface* Surface() const { return surface_; }
 
 private:
@@ -27,5 +35,9 @@ private:
 // Reads a BMP from `source` (which it closes) into a picture, or returns
 // null when it is no readable BMP.
 std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
+
+// The program's picture loader: a bitmap file given by its program-form
+// path. Needs no display. Throws FileNotFound, PathNotFound or BadPicture.
+PictureRef LoadPictureFile(const std::string& path);
 
 }  // namespace snickit::sdl

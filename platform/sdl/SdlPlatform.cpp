@@ -1,7 +1,5 @@
 #include "platform/sdl/SdlPlatform.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,19 +26,6 @@ SDL_RWops* FromBlob(const embedded::Blob& blob) {
 }
 
 }  // namespace
-
-std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source) {
-    if (!source) return nullptr;
-    SDL_Surface* loaded = SDL_LoadBMP_RW(source, 1);
-    if (!loaded) return nullptr;
-    // Copy the pixels as they are, whatever alpha a 32-bit file carries.
-    SDL_SetSurfaceBlendMode(loaded, SDL_BLENDMODE_NONE);
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
-    SDL_FreeSurface(loaded);
-    if (!converted) return nullptr;
-    SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE);
-    return std::make_shared<const SdlPicture>(converted);
-}
 
 SdlPlatform::SdlPlatform() {
     SDL_SetHint(SDL_HINT_APP_NAME, "Snickit");
@@ -95,14 +80,7 @@ std::vector<std::string> SdlPlatform::ListSubfolders(const std::string& path) {
     return native::ListSubfolders(path);
 }
 
-PictureRef SdlPlatform::LoadPicture(const std::string& path) {
-    const std::string file = native::NativePath(path);
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0) throw Failure(native::MissingKind(path), path);
-    auto picture = LoadBmp(SDL_RWFromFile(file.c_str(), "rb"));
-    if (!picture) throw Failure(FailureKind::BadPicture, path);
-    return picture;
-}
+PictureRef SdlPlatform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
 
 PictureRef SdlPlatform::BuiltinAboutPicture() {
     if (!about_) {

@@ -79,18 +79,7 @@ std::vector<std::string> Win32Platform::ListSubfolders(const std::string& path) 
     return native::ListSubfolders(path);
 }
 
-PictureRef Win32Platform::LoadPicture(const std::string& path) {
-    std::wstring file = Widen(path);
-    auto bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!bitmap) {
-        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            throw Failure(native::MissingKind(path), path);
-        }
-        throw Failure(FailureKind::BadPicture, path);
-    }
-    return std::make_shared<Win32Picture>(bitmap);
-}
+PictureRef Win32Platform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
 
 PictureRef Win32Platform::BuiltinAboutPicture() {
     if (!about_) {
