@@ -1,12 +1,14 @@
 #include "shell/Program.h"
 
 #include "shell/FormMain.h"
+#include "skin/SkinFailure.h"
 
 namespace snickit {
 
 namespace {
 int ShowFailure(Platform& platform, const Failure& failure) {
-    platform.ShowFatalError(DescribeFailure(failure.kind(), platform.DisplayPath(failure.path())));
+    platform.ShowFatalError(DescribeFailure(failure.kind(), platform.DisplayPath(failure.path())) +
+                            SkinFailureAdvice(platform, failure.path()));
     return 1;
 }
 }  // namespace
