@@ -132,10 +132,18 @@ std::string SizeWarning(const std::string& file, int width, int height, const st
     return text;
 }
 
+bool CoversWindow(const WindowPixels& pixels) {
+    return !pixels.empty() && pixels.back() != kNoPixel;
+}
+
+// Compares the pictures that cover the whole window (the size warning tells
+// about the others).
 void CheckPictures(SkinReport& report) {
-    const WindowPixels& box = report.pictures[0];
-    const WindowPixels& pressed = report.pictures[1];
-    const WindowPixels& menu = report.pictures[2];
+    static const WindowPixels kNone;
+    auto covering = [&](size_t i) -> const WindowPixels& { return CoversWindow(report.pictures[i]) ? report.pictures[i] : kNone; };
+    const WindowPixels& box = covering(0);
+    const WindowPixels& pressed = covering(1);
+    const WindowPixels& menu = covering(2);
     if (!box.empty() && !pressed.empty()) {
         for (const Spot& button : kButtonSpots)
             if (SameInside(box, pressed, button.place))
@@ -199,9 +207,13 @@ Levels MeasurePcm(const std::vector<unsigned char>& file, size_t at, size_t size
             if (bits == 8) value -= 128;  // 8-bit samples are unsigned
             else if (value >= full) value -= 2 * full;
             peak = std::max(peak, value < 0 ? -value : value);
+            // A run counts samples at the same extreme: +1 per sample at the
+            // top, -1 per sample at the bottom.
             int& r = run[static_cast<size_t>(c)];
-            r = (value >= full - 1 || value <= -full) ? r + 1 : 0;
-            if (r == kClippedRun) ++levels.clipped;
+            if (value >= full - 1) r = r > 0 ? r + 1 : 1;
+            else if (value <= -full) r = r < 0 ? r - 1 : -1;
+            else r = 0;
+            if (r == kClippedRun || r == -kClippedRun) ++levels.clipped;
         }
     levels.peak = static_cast<double>(peak) / static_cast<double>(full);
     return levels;
