@@ -1,6 +1,7 @@
 #include "skin/SkinCheck.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -49,10 +50,12 @@ std::string JoinNames(const std::vector<std::string>& names) {
     return text;
 }
 
+// A reason as a sentence of its own: capitalised, ending in a full stop.
 std::string Sentence(std::string text) {
-    if (text.empty()) return "no reason given.";
+    if (text.empty()) return "";
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     if (text.back() != '.') text += '.';
-    return text;
+    return " " + text;
 }
 
 WindowPixels ReadWindowPixels(const Picture& picture) {
@@ -94,9 +97,9 @@ std::string PictureError(SkinCheckHost& host, const std::string& path, const std
         } catch (const Failure&) {
             return file + " cannot be loaded as a picture.";
         }
-        if (bytes.size() > kMaxFileBytes) return file + " cannot be loaded: the file is far too large for a picture.";
+        if (bytes.size() > kMaxFileBytes) return file + " cannot be loaded as a picture. The file is far too large for one.";
         const BitmapVerdict verdict = CheckBitmap(bytes);
-        if (!verdict.ok) return file + " cannot be loaded: " + Sentence(verdict.why);
+        if (!verdict.ok) return file + " cannot be loaded as a picture." + Sentence(verdict.why);
         return file + " cannot be loaded: this system's picture loader refuses it (a " +
                std::to_string(verdict.width) + " x " + std::to_string(verdict.height) + " bitmap of " +
                std::to_string(verdict.bitsPerPixel) + " bits per pixel).";
@@ -211,7 +214,7 @@ Levels MeasurePcm(const std::vector<unsigned char>& file, size_t at, size_t size
             // top, -1 per sample at the bottom.
             int& r = run[static_cast<size_t>(c)];
             if (value >= full - 1) r = r > 0 ? r + 1 : 1;
-            else if (value <= -full) r = r < 0 ? r - 1 : -1;
+            else if (value <= 1 - full) r = r < 0 ? r - 1 : -1;
             else r = 0;
             if (r == kClippedRun || r == -kClippedRun) ++levels.clipped;
         }
@@ -232,12 +235,12 @@ void CheckSound(SkinCheckHost& host, SkinReport& report, int index) {
         return;
     }
     if (bytes.size() > kMaxFileBytes) {
-        report.warnings.push_back(file + fallback + ": the file is far too large for a sound.");
+        report.warnings.push_back(file + fallback + ". The file is far too large for a sound.");
         return;
     }
     const WaveVerdict wave = CheckWave(bytes);
     if (!wave.ok) {
-        report.warnings.push_back(file + fallback + ": " + Sentence(wave.why));
+        report.warnings.push_back(file + fallback + "." + Sentence(wave.why));
         return;
     }
     if (wave.seconds > kLongSoundSeconds)

@@ -117,7 +117,7 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"unreadable", [](FakeHost& h) { h.failures["menu.bmp"] = FailureKind::CannotRead; }, {}, 1,
          {"  error:   menu.bmp: The file cannot be read: P\\skins\\Good\\menu.bmp."}},
         {"rejected", [](FakeHost& h) { h.failures["box.bmp"] = FailureKind::BadPicture, h.files["box.bmp"] = {'B', 'M'}; }, {}, 1,
-         {"  error:   box.bmp cannot be loaded: "}},
+         {"  error:   box.bmp cannot be loaded as a picture. "}},
         {"small", [&](FakeHost& h) { h.pictures["box.bmp"] = picture(32, 32, Box); }, {}, 0,
          {"  warning: box.bmp is 32 x 32 pixels, not 240 x 95. The window shows no picture right of x 31 and below y 31, "
           "where sound button 1, sound button 2, sound button 3, sound button 4, the minimize box and the close box "
@@ -135,7 +135,7 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"sound missing", [](FakeHost& h) { h.files.erase("3.wav"); }, {}, 0,
          {"  warning: 3.wav is missing: sound button 3 plays Snickit's default sound instead.\n"}},
         {"not a sound", [](FakeHost& h) { h.files["2.wav"] = {'R', 'I', 'F', 'F'}; }, {}, 0,
-         {"  warning: 2.wav: sound button 2 plays Snickit's default sound instead: "}},
+         {"  warning: 2.wav: sound button 2 plays Snickit's default sound instead. "}},
         {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(6, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
         {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(0.5, 22050, [](int i) { return i % 2; }); }, {}, 0,
          {"  warning: 1.wav is silent: its loudest sample is at -90 dBFS."}},
