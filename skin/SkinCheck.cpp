@@ -131,7 +131,8 @@ std::string SizeWarning(const std::string& file, int width, int height, const st
         text += ".";
     }
     if (width > kWindowWidth || height > kWindowHeight)
-        text += " What lies beyond the window's 240 x 95 pixels is cut off.";
+        text += " What lies beyond the window's " + std::to_string(kWindowWidth) + " x " + std::to_string(kWindowHeight) +
+                " pixels is cut off.";
     return text;
 }
 
