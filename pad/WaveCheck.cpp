@@ -16,7 +16,7 @@ WaveVerdict CheckWave(const std::vector<unsigned char>& file) {
     };
     if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0 ||
         std::memcmp(file.data() + 8, "WAVE", 4) != 0) {
-        verdict.why = "It is not a WAV sound.";
+        verdict.why = "is not a WAV file";
         return verdict;
     }
     int blockAlign = 0;
@@ -36,7 +36,7 @@ WaveVerdict CheckWave(const std::vector<unsigned char>& file) {
         }
         at += 8 + static_cast<size_t>(size) + (size & 1);
     }
-    verdict.why = "It has no sound data that can be played.";
+    verdict.why = "has no sound data that can be played";
     return verdict;
 }
 

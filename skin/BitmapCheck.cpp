@@ -12,14 +12,14 @@ BitmapVerdict CheckBitmap(const std::vector<unsigned char>& file) {
                                          static_cast<std::uint32_t>(file[at + 3]) << 24);
     };
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') {
-        verdict.why = "It is not a Windows bitmap.";
+        verdict.why = "is not a Windows bitmap";
         return verdict;
     }
     verdict.width = get32(18);
     verdict.height = get32(22) < 0 ? -get32(22) : get32(22);
     verdict.bitsPerPixel = file[28] | file[29] << 8;
     verdict.ok = verdict.width > 0 && verdict.height > 0;
-    if (!verdict.ok) verdict.why = "It declares no pixels.";
+    if (!verdict.ok) verdict.why = "declares no pixels";
     return verdict;
 }
 

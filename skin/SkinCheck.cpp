@@ -50,10 +50,11 @@ std::string JoinNames(const std::vector<std::string>& names) {
     return text;
 }
 
-// A reason as a sentence of its own: capitalised, ending in a full stop.
+// The picture or sound check's reason as a sentence of its own. A reason
+// that starts in lower case tells what the file does ("is not a WAV file").
 std::string Sentence(std::string text) {
     if (text.empty()) return "";
-    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    if (std::islower(static_cast<unsigned char>(text[0]))) text = "The file " + text;
     if (text.back() != '.') text += '.';
     return " " + text;
 }
