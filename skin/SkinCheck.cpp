@@ -298,8 +298,9 @@ SkinReport CheckSkin(SkinCheckHost& host, const std::string& folder) {
     SkinReport report;
     report.folder = folder;
     report.name = SkinName(folder);
+    std::vector<std::string> subfolders;
     try {
-        host.ListSubfolders(folder);
+        subfolders = host.ListSubfolders(folder);
     } catch (const Failure&) {
         report.errors.push_back("There is no folder " + host.DisplayPath(folder) + ".");
         return report;
@@ -315,6 +316,13 @@ SkinReport CheckSkin(SkinCheckHost& host, const std::string& folder) {
         } catch (const Failure& failure) {
             report.errors.push_back(PictureError(host, path, file, failure));
         }
+    }
+    if (report.errors.size() == 3 && !subfolders.empty()) {
+        // Most likely the skins folder itself, given instead of its skins.
+        report.errors = {"This folder holds none of a skin's pictures but has folders in it (" + subfolders.front() +
+                         ", ...): it looks like a folder of skins. Give the skin folders in it, or no folder at all "
+                         "to check every skin in the skins folder beside the checker."};
+        return report;
     }
     CheckPictures(report);
     for (int index = 0; index < 4; ++index) CheckSound(host, report, index);
