@@ -142,7 +142,6 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(0.01, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
          {"  warning: 1.wav is clipped: it stays at full scale for 3 samples or more in 11 places"}},
         {"no folder", [](FakeHost&) {}, {"P\\skins\\Gone\\"}, 1, {"Gone  (P\\skins\\Gone)\n  error:   There is no folder P\\skins\\Gone."}},
-        {"sheet", [](FakeHost&) {}, {"--sheet", "S.bmp", "P\\skins\\Good"}, 0, {"Contact sheet: S.bmp\n"}},
         {"sheet unwritable", [](FakeHost&) {}, {"--sheet", "no\\such\\folder.bmp"}, 2, {}},
         {"sheet without file", [](FakeHost&) {}, {"--sheet"}, 2, {}},
         {"unknown option", [](FakeHost&) {}, {"-x", "P\\skins\\Good"}, 2, {}},
