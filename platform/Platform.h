@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -60,12 +61,15 @@ struct PixelRect {
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
-// A picture loaded by the platform. Its pixels are the backend's business.
+// A picture loaded by the platform. How it holds its pixels is the backend's
+// business.
 class Picture {
 public:
     virtual ~Picture() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // The colour at x, y (inside the picture) as 0xRRGGBB.
+    virtual std::uint32_t PixelAt(int x, int y) const = 0;
 };
 using PictureRef = std::shared_ptr<const Picture>;
 

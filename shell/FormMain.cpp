@@ -3,9 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/Layout.h"
 #include "skin/SkinPaths.h"
 
 namespace snickit {
+
+namespace {
+HotSpot Spot(const PixelRect& place, bool visible) {
+    return HotSpot(place.left, place.top, place.width, place.height, visible);
+}
+}  // namespace
 
 int RoundHalfEven(float value) {
     double whole = std::floor(static_cast<double>(value));
@@ -25,15 +32,15 @@ int TwipsToPixels(float twips, float twipsPerPixel) {
 // --- Form_Main -------------------------------------------------------------
 
 Form_Main::Form_Main(Platform& platform)
-    : Image_BTN{HotSpot(3, 19, 60, 71, false), HotSpot(62, 19, 58, 71, false),
-                HotSpot(119, 19, 58, 71, false), HotSpot(176, 19, 60, 71, false)},
-      Image_Menu(1, 1, 26, 21, false),
-      Image_Min(205, 3, 16, 13, true),
-      Image_quit{HotSpot(221, 3, 16, 14, true), HotSpot(8, 55, 116, 18, false)},
-      Image_skin(8, 23, 116, 18, false),
-      Image_About(9, 39, 116, 18, false),
-      command_Ok(32, 58, 61, 27, true),
-      Image_Net(130, 56, 106, 35, true),
+    : Image_BTN{Spot(layout::kSoundButton[0], false), Spot(layout::kSoundButton[1], false),
+                Spot(layout::kSoundButton[2], false), Spot(layout::kSoundButton[3], false)},
+      Image_Menu(Spot(layout::kMenuButton, false)),
+      Image_Min(Spot(layout::kMinimize, true)),
+      Image_quit{Spot(layout::kClose, true), Spot(layout::kQuitItem, false)},
+      Image_skin(Spot(layout::kSkinsItem, false)),
+      Image_About(Spot(layout::kAboutItem, false)),
+      command_Ok(Spot(layout::kOk, true)),
+      Image_Net(Spot(layout::kWebLink, true)),
       List1(platform),
       Dir1(platform),
       platform_(platform),
@@ -46,7 +53,7 @@ Form_Main::Form_Main(Platform& platform)
                 &Image_BTN[1], &Image_BTN[0], &Image_quit[0], &Image_Min} {
     for (HotSpot* spot : stacking_) spot->Scale(twipsPerPixelX_, twipsPerPixelY_);
     Picture_Splach.Picture = platform.BuiltinAboutPicture();
-    window_.SetSize(kFormWidth, kFormHeight);
+    window_.SetSize(layout::kWindowWidth, layout::kWindowHeight);
     window_.ListSetBounds(List1.Bounds());
     window_.ListSetVisible(false);
     window_.SetInputSink(this);

@@ -28,11 +28,6 @@ struct PictureBuffer {
     PictureRef Picture;
 };
 
-// The window's size in pixels, as it is made (the about picture that
-// start-up shows has the same size).
-inline constexpr int kFormWidth = 240;
-inline constexpr int kFormHeight = 95;
-
 class Form_Main : public InputSink {
 public:
     explicit Form_Main(Platform& platform);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "shell/FormMain.h"
+#include "skin/SkinFailure.h"
 
 namespace snickit {
 
@@ -20,12 +21,13 @@ bool MessageBoxesWanted() {
 }
 
 // The text for whatever a handler let escape.
-std::string DescribeUnexpected(const Platform* platform) {
+std::string DescribeUnexpected(Platform* platform) {
     try {
         throw;
     } catch (const Failure& failure) {
         const std::string path = platform ? platform->DisplayPath(failure.path()) : failure.path();
-        return DescribeFailure(failure.kind(), path);
+        return DescribeFailure(failure.kind(), path) +
+               (platform ? SkinFailureAdvice(*platform, failure.path()) : std::string());
     } catch (const std::bad_alloc&) {
         return "Out of memory.";
     } catch (const std::exception& e) {

@@ -1,3 +1,5 @@
+// Loading pictures: SDL's BMP reader, without the display (the skin checker
+// uses it too).
 #include "platform/sdl/SdlPicture.h"
 
 #include "platform/NativeBinaryFile.h"

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -20,6 +22,11 @@ public:
 
     int Width() const override { return surface_->w; }
     int Height() const override { return surface_->h; }
+    // The surface is RGB888: one 32-bit word per pixel, 0x00RRGGBB.
+    std::uint32_t PixelAt(int x, int y) const override {
+        const auto* row = static_cast<const unsigned char*>(surface_->pixels) + y * surface_->pitch;
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFFu;
+    }
     SDL_Surface* Surface() const { return surface_; }
 
 private:
@@ -35,9 +42,9 @@ std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
 // and SDL then decodes them.
 std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file);
 
-// Loads a skin picture: the file is read once (at most kMaxBitmapFileBytes),
-// checked, then decoded from memory. Throws FileNotFound, PathNotFound or
-// BadPicture.
+// The program's picture loader (the skin checker's too; needs no display):
+// the file is read once (at most kMaxBitmapFileBytes), checked, then decoded
+// from memory. Throws FileNotFound, PathNotFound or BadPicture.
 PictureRef LoadPictureFile(const std::string& programPath);
 
 }  // namespace snickit::sdl

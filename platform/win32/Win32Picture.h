@@ -7,6 +7,8 @@
 #undef IsMinimized
 #undef PlaySound
 
+#include <string>
+
 #include "platform/Platform.h"
 
 namespace snickit::win32 {
@@ -21,6 +23,7 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    std::uint32_t PixelAt(int x, int y) const override;
     HDC Dc() const { return dc_; }
 
 private:
@@ -30,5 +33,10 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
+
+// The program's picture loader: a bitmap file given by its program-form
+// path, read into a DIB section. Needs no window. Throws FileNotFound,
+// PathNotFound or BadPicture.
+PictureRef LoadPictureFile(const std::string& path);
 
 }  // namespace snickit::win32

@@ -23,6 +23,7 @@ public:
     RecordingPicture(std::string name, int width, int height) : name_(std::move(name)), width_(width), height_(height) {}
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    std::uint32_t PixelAt(int, int) const override { return 0; }  // only headers are read
     const std::string& name() const { return name_; }
 
 private:

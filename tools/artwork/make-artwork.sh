@@ -10,6 +10,7 @@
 #   dist/config.sn                        the settings file for the first start
 #   resources/about.bmp, icon.ico, icon32.bmp, ding.wav
 #   docs/skin-<skin>-pad.png, -pressed.png, -menu.png, about.png, icon.png
+#   docs/skin-template/                   the template skin for skin authors
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -25,6 +26,7 @@ fi
 mkdir -p dist/skins resources docs
 python3 tools/artwork/pictures.py .
 python3 tools/artwork/sounds.py dist/skins resources/ding.wav
+python3 tools/artwork/template.py .
 
 # First start: the window at 200, 100 pixels (3000, 1500 twips at 15 twips
 # per pixel), written as the program writes numbers, and the Candy skin.

@@ -1,0 +1,79 @@
+// snickit-skin-check.exe: the skin checker over the Win32 picture loader (the
+// one Snickit uses) and Win32 files. A console program; opens no window.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/NativeFiles.h"
+#include "platform/win32/Win32Picture.h"
+#include "platform/win32/Win32Text.h"
+#include "skin/SkinCheck.h"
+
+namespace {
+
+using snickit::Failure;
+using snickit::FailureKind;
+using snickit::win32::Widen;
+namespace native = snickit::native;
+
+class Win32Host final : public snickit::SkinCheckHost {
+public:
+    std::string ProgramFolder() const override { return native::ExecutableFolder(); }
+    std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
+    snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::win32::LoadPictureFile(path); }
+
+    std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) override {
+        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) throw Failure(native::MissingKind(path), path);
+            throw Failure(FailureKind::CannotRead, path);
+        }
+        std::vector<unsigned char> bytes;
+        LARGE_INTEGER size{};
+        bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size);
+        if (ok) bytes.resize(std::min(static_cast<std::size_t>(size.QuadPart), limit + 1));
+        for (std::size_t done = 0; ok && done < bytes.size();) {
+            DWORD got = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+            if (!::ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) {
+                bytes.resize(done);  // shorter than it was: read what is there
+                break;
+            }
+            done += got;
+        }
+        CloseHandle(file);
+        if (!ok) throw Failure(FailureKind::CannotRead, path);
+        return bytes;
+    }
+
+    void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
+        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        bool ok = file != INVALID_HANDLE_VALUE &&
+                  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+        if (file != INVALID_HANDLE_VALUE) ok = CloseHandle(file) && ok;
+        if (!ok) throw Failure(FailureKind::CannotWrite, path);
+    }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = snickit::win32::Narrow(argv[i]);
+        std::replace(arg.begin(), arg.end(), '/', '\\');
+        args.push_back(arg);
+    }
+    SetConsoleOutputCP(CP_UTF8);  // names are UTF-8 inside the program
+    Win32Host host;
+    std::string out, err;
+    const int status = snickit::RunSkinCheck(host, args, out, err);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fwrite(err.data(), 1, err.size(), stderr);
+    return status;
+}

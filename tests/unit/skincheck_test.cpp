@@ -1,0 +1,207 @@
+// The skin checker over a skin held in memory (the shipped skins are checked
+// by the real program, see tests/CMakeLists.txt), and the advice a skin's
+// failure adds to the message that ends the program.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "shell/Layout.h"
+#include "skin/SkinCheck.h"
+#include "tests/support/Fixture.h"
+
+namespace snickit::test {
+namespace {
+
+using Pixels = std::function<std::uint32_t(int, int)>;
+
+class FakePicture : public Picture {
+public:
+    FakePicture(int width, int height, Pixels pixels) : width_(width), height_(height), pixels_(std::move(pixels)) {}
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    std::uint32_t PixelAt(int x, int y) const override { return pixels_(x, y); }
+
+private:
+    int width_, height_;
+    Pixels pixels_;
+};
+
+bool Inside(const PixelRect& r, int x, int y, int inset) {
+    return x >= r.left + inset && x < r.left + r.width - inset && y >= r.top + inset && y < r.top + r.height - inset;
+}
+
+// A good skin: every button changes when pressed (clear of the shared
+// columns), every menu item is drawn.
+std::uint32_t Box(int x, int y) { return static_cast<std::uint32_t>(x * 256 + y); }
+std::uint32_t Pressed(int x, int y) {
+    for (const PixelRect& r : layout::kSoundButton)
+        if (Inside(r, x, y, 2)) return Box(x, y) ^ 0xFF0000;
+    return Box(x, y);
+}
+std::uint32_t Menu(int x, int y) {
+    for (const PixelRect& r : {layout::kSkinsItem, layout::kAboutItem, layout::kQuitItem})
+        if (Inside(r, x, y, 2)) return 0x00FF00;
+    return Box(x, y);
+}
+
+// A mono 16-bit WAV file.
+std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int(int)>& sample) {
+    const int count = static_cast<int>(seconds * rate);
+    std::vector<unsigned char> file;
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    };
+    for (char c : std::string("RIFF")) file.push_back(static_cast<unsigned char>(c));
+    put(36 + 2 * static_cast<std::uint32_t>(count), 4);
+    for (char c : std::string("WAVEfmt ")) file.push_back(static_cast<unsigned char>(c));
+    put(16, 4), put(1, 2), put(1, 2), put(static_cast<std::uint32_t>(rate), 4), put(static_cast<std::uint32_t>(rate) * 2, 4);
+    put(2, 2), put(16, 2);
+    for (char c : std::string("data")) file.push_back(static_cast<unsigned char>(c));
+    put(2 * static_cast<std::uint32_t>(count), 4);
+    for (int i = 0; i < count; ++i) put(static_cast<std::uint32_t>(sample(i)), 2);
+    return file;
+}
+int Tone(int i) { return static_cast<int>(16000 * std::sin(i * 0.1)); }
+
+class FakeHost : public SkinCheckHost {
+public:
+    FakeHost() {
+        pictures["box.bmp"] = std::make_shared<FakePicture>(240, 95, Box);
+        pictures["box2.bmp"] = std::make_shared<FakePicture>(240, 95, Pressed);
+        pictures["menu.bmp"] = std::make_shared<FakePicture>(240, 95, Menu);
+        for (const char* sound : {"1.wav", "2.wav", "3.wav", "4.wav"}) files[sound] = Wav(0.5, 22050, Tone);
+    }
+    std::string ProgramFolder() const override { return "P"; }
+    std::vector<std::string> ListSubfolders(const std::string& path) override {
+        if (path == "P\\skins\\") return {"Good"};
+        if (path != "P\\skins\\Good") throw Failure(FailureKind::PathNotFound, path);
+        return {};
+    }
+    PictureRef LoadPicture(const std::string& path) override {
+        const std::string file = path.substr(path.rfind('\\') + 1);
+        if (failures.count(file)) throw Failure(failures[file], path);
+        if (!pictures.count(file)) throw Failure(FailureKind::FileNotFound, path);
+        return pictures[file];
+    }
+    std::vector<unsigned char> ReadFile(const std::string& path, std::size_t) override {
+        const std::string file = path.substr(path.rfind('\\') + 1);
+        if (!files.count(file)) throw Failure(FailureKind::FileNotFound, path);
+        return files[file];
+    }
+    void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
+        if (path == "no\\such\\folder.bmp") throw Failure(FailureKind::CannotWrite, path);
+        written[path] = bytes;
+    }
+
+    std::map<std::string, PictureRef> pictures;
+    std::map<std::string, FailureKind> failures;
+    std::map<std::string, std::vector<unsigned char>> files;
+    std::map<std::string, std::vector<unsigned char>> written;
+};
+
+TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
+    struct Row {
+        const char* what;
+        std::function<void(FakeHost&)> change;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> expected;  // in the output, in this order
+    };
+    auto picture = [](int width, int height, Pixels pixels) { return std::make_shared<FakePicture>(width, height, pixels); };
+    const Row rows[] = {
+        {"good", [](FakeHost&) {}, {}, 0, {"Good  (P\\skins\\Good)\n  => Good: good, no errors and no warnings.\n"}},
+        {"missing", [](FakeHost& h) { h.pictures.erase("box2.bmp"); }, {}, 1,
+         {"  error:   box2.bmp is missing.", "=> Good: NOT USABLE, 1 error and 0 warnings. Snickit stops"}},
+        {"unreadable", [](FakeHost& h) { h.failures["menu.bmp"] = FailureKind::CannotRead; }, {}, 1,
+         {"  error:   menu.bmp: The file cannot be read: P\\skins\\Good\\menu.bmp."}},
+        {"rejected", [](FakeHost& h) { h.failures["box.bmp"] = FailureKind::BadPicture, h.files["box.bmp"] = {'B', 'M'}; }, {}, 1,
+         {"  error:   box.bmp cannot be loaded as a picture. "}},
+        {"small", [&](FakeHost& h) { h.pictures["box.bmp"] = picture(32, 32, Box); }, {}, 0,
+         {"  warning: box.bmp is 32 x 32 pixels, not 240 x 95. The window shows no picture right of x 31 and below y 31, "
+          "where sound button 1, sound button 2, sound button 3, sound button 4, the minimize box and the close box "
+          "are not drawn completely.\n  =>"}},
+        {"large", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 96, Pressed); }, {}, 0,
+         {"  warning: box2.bmp is 240 x 96 pixels, not 240 x 95. What lies beyond the window's 240 x 95 pixels is cut off.\n  =>"}},
+        {"no pressed look", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 95, Box); }, {}, 0,
+         {"  warning: box2.bmp: sound button 1 looks the same pressed as in box.bmp (nothing differs inside its rectangle, x 3, y 19, 60 x 71)",
+          "sound button 4 looks the same", "=> Good: usable, with 4 warnings."}},
+        {"shared column", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 95, [](int x, int y) { return x == 62 ? 1 : Pressed(x, y); }); }, {}, 0,
+         {"  warning: box2.bmp differs from box.bmp where sound button 1 and sound button 2 overlap (x 62, y 19, 1 x 71)", "1 warning"}},
+        {"menu not drawn", [&](FakeHost& h) { h.pictures["menu.bmp"] = picture(240, 95, Box); }, {}, 0,
+         {"  warning: menu.bmp: the menu item Skins is not drawn: menu.bmp is the same as box.bmp inside its rectangle (x 8, y 23, 116 x 18).",
+          "About", "Quit", "3 warnings"}},
+        {"sound missing", [](FakeHost& h) { h.files.erase("3.wav"); }, {}, 0,
+         {"  warning: 3.wav is missing: sound button 3 plays Snickit's default sound instead.\n"}},
+        {"not a sound", [](FakeHost& h) { h.files["2.wav"] = {'R', 'I', 'F', 'F'}; }, {}, 0,
+         {"  warning: 2.wav: sound button 2 plays Snickit's default sound instead. "}},
+        {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(6, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
+        {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(0.5, 22050, [](int i) { return i % 2; }); }, {}, 0,
+         {"  warning: 1.wav is silent: its loudest sample is at -90 dBFS."}},
+        {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(0.01, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
+         {"  warning: 1.wav is clipped: it stays at full scale for 3 samples or more in 11 places"}},
+        {"no folder", [](FakeHost&) {}, {"P\\skins\\Gone\\"}, 1, {"Gone  (P\\skins\\Gone)\n  error:   There is no folder P\\skins\\Gone."}},
+        {"sheet unwritable", [](FakeHost&) {}, {"--sheet", "no\\such\\folder.bmp"}, 2, {}},
+        {"sheet without file", [](FakeHost&) {}, {"--sheet"}, 2, {}},
+        {"unknown option", [](FakeHost&) {}, {"-x", "P\\skins\\Good"}, 2, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeHost host;
+        row.change(host);
+        std::string out, err;
+        EXPECT_EQ(RunSkinCheck(host, row.args, out, err), row.status) << out << err;
+        size_t at = 0;
+        for (const std::string& text : row.expected) {
+            at = out.find(text, at);
+            ASSERT_NE(at, std::string::npos) << "no \"" << text << "\" in:\n" << out;
+        }
+        EXPECT_EQ(err.empty(), row.status != 2) << err;
+    }
+}
+
+TEST(SkinCheck, ContactSheetShowsThePicturesWithTheHotSpotsOutlined) {
+    FakeHost host;
+    std::string out, err;
+    ASSERT_EQ(RunSkinCheck(host, {"--sheet", "S.bmp"}, out, err), 0);
+    const std::vector<unsigned char>& sheet = host.written["S.bmp"];
+    ASSERT_GE(sheet.size(), 54u);
+    auto get = [&](size_t at) { return sheet[at] | sheet[at + 1] << 8 | sheet[at + 2] << 16; };
+    const int width = get(18), height = get(22);
+    EXPECT_EQ(sheet.size(), 54 + static_cast<size_t>((width * 3 + 3) / 4 * 4 * height));
+    // box.bmp at twice its size, 36 pixels down and 8 across.
+    auto pixel = [&](int x, int y) { return static_cast<std::uint32_t>(get(54 + static_cast<size_t>((height - 1 - y) * ((width * 3 + 3) / 4 * 4) + x * 3))); };
+    EXPECT_EQ(pixel(8 + 2 * 100, 36 + 2 * 50), Box(100, 50));
+    EXPECT_EQ(pixel(8 + 2 * 3, 36 + 2 * 19), 0xFF00FFu);  // sound button 1's outline
+}
+
+// A skin file that fails says which skin it is and how to start again.
+TEST_F(SnickitTest, SkinFailureNamesTheSkinAndHowToRecover) {
+    struct Row {
+        const char* what;
+        std::function<void()> script;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"the stored skin", [&] { folder.Remove("skins/Blue/box2.bmp"), Click(kOk); },
+         "\n\nThe file belongs to the skin \"Blue\". Snickit stops this way at every start until you fix that file "
+         "(snickit-skin-check, beside Snickit, tells what is wrong with a skin) or choose another skin: change the last line of " +
+             folder.path() + "\\config.sn to the name of another folder in the skins folder followed by a backslash, for example red\\."},
+        {"a skin the chooser previews", [&] {
+             folder.Remove("skins/red/box.bmp"), Click(kOk), Click(kMenu), Click(kSkinsItem), platform->SelectInList(1);
+         }, "\n\nThe file belongs to the skin \"red\". " + folder.path() + "\\config.sn still names the skin \"Blue\", so Snickit starts with it as before."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetUp();
+        RecordingPlatform& p = Start();
+        row.script();
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(p.fatalMessage().rfind("File not found: ", 0), 0u) << p.fatalMessage();
+        EXPECT_NE(p.fatalMessage().find(row.expected), std::string::npos) << p.fatalMessage();
+    }
+}
+
+}  // namespace
+}  // namespace snickit::test
