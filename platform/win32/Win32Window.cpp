@@ -28,6 +28,21 @@ int ShiftState() {
     return shift;
 }
 
+// Each mouse button's messages, the flag that says it is held, and its
+// virtual key as the hardware has it (before the system swaps left and right).
+struct ButtonMessages {
+    MouseButton button;
+    UINT down, up;
+    WPARAM held;
+    int key;
+};
+constexpr ButtonMessages kButtons[] = {
+    {MouseButton::Left, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, VK_LBUTTON},
+    {MouseButton::Right, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, VK_RBUTTON},
+    {MouseButton::Middle, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, VK_MBUTTON},
+};
+
+bool IsKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
 bool IsMouseInput(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
 bool IsKeyInput(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
 
@@ -212,6 +227,17 @@ void Win32Window::WaitEvent() {
     MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+bool Win32Window::DeliverKey(UINT message, WPARAM wParam) {
+    const int key = static_cast<int>(wParam), shift = ShiftState();
+    bool programs = false;
+    if (IsKeyDown(message)) {
+        Deliver([&] { programs = sink_->KeyDown(key, shift); });
+    } else {
+        Deliver([&] { sink_->KeyUp(key, shift); });
+    }
+    return programs;
+}
+
 void Win32Window::MouseDown(MouseButton button, LPARAM lParam) {
     // The window keeps the mouse from the press to the release, wherever
     // the pointer goes meanwhile.
@@ -243,44 +269,25 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const ButtonMessages& b : kButtons) {
+        if (message == b.down) MouseDown(b.button, lParam);
+        if (message == b.up) MouseUp(b.button, wParam, lParam);
+        if (message == b.down || message == b.up) return 0;
+    }
     switch (message) {
     case WM_PAINT:
         Paint();
         return 0;
     case WM_ERASEBKGND:
         return 1;  // WM_PAINT covers the whole window
-    case WM_LBUTTONDOWN:
-        MouseDown(MouseButton::Left, lParam);
-        return 0;
-    case WM_RBUTTONDOWN:
-        MouseDown(MouseButton::Right, lParam);
-        return 0;
-    case WM_MBUTTONDOWN:
-        MouseDown(MouseButton::Middle, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        MouseUp(MouseButton::Left, wParam, lParam);
-        return 0;
-    case WM_RBUTTONUP:
-        MouseUp(MouseButton::Right, wParam, lParam);
-        return 0;
-    case WM_MBUTTONUP:
-        MouseUp(MouseButton::Middle, wParam, lParam);
-        return 0;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        int key = static_cast<int>(wParam), shift = ShiftState();
-        Deliver([&] { sink_->KeyDown(key, shift); });
-        if (message == WM_KEYDOWN) return 0;
-        break;  // Alt+F4 and friends keep working
-    }
     case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        int key = static_cast<int>(wParam), shift = ShiftState();
-        Deliver([&] { sink_->KeyUp(key, shift); });
-        if (message == WM_KEYUP) return 0;
-        break;
-    }
+        DeliverKey(message, wParam);
+        return 0;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        DeliverKey(message, wParam);
+        break;  // Alt+F4 and friends keep working
     case WM_COMMAND:
         if (reinterpret_cast<HWND>(lParam) == list_ && list_) {
             if (HIWORD(wParam) == LBN_SELCHANGE) {
@@ -316,22 +323,16 @@ LRESULT CALLBACK Win32Window::ListProc(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
+    case WM_SYSKEYDOWN:
         // The program's own keys are not the list's: neither the key nor
         // the character it types (already queued) reaches the list.
-        int key = static_cast<int>(wParam), shift = ShiftState();
-        bool programs = false;
-        Deliver([&] { programs = sink_->KeyDown(key, shift); });
-        swallowChar_ = programs;
-        if (programs) return 0;
+        swallowChar_ = DeliverKey(message, wParam);
+        if (swallowChar_) return 0;
         break;
-    }
     case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        int key = static_cast<int>(wParam), shift = ShiftState();
-        Deliver([&] { sink_->KeyUp(key, shift); });
+    case WM_SYSKEYUP:
+        DeliverKey(message, wParam);
         break;
-    }
     case WM_CHAR:
         if (swallowChar_) {
             swallowChar_ = false;
@@ -350,23 +351,15 @@ LRESULT Win32Window::HandleListMessage(UINT message, WPARAM wParam, LPARAM lPara
 // the system's move loop, which follows the left button only and lets Esc
 // put the window back.
 void Win32Window::InteractiveMove(MouseButton button) {
-    const UINT upMessage = button == MouseButton::Left    ? WM_LBUTTONUP
-                           : button == MouseButton::Right ? WM_RBUTTONUP
-                                                          : WM_MBUTTONUP;
-    const WPARAM heldFlag = button == MouseButton::Left    ? MK_LBUTTON
-                            : button == MouseButton::Right ? MK_RBUTTON
-                                                           : MK_MBUTTON;
+    const size_t index = button == MouseButton::Left ? 0 : button == MouseButton::Right ? 1 : 2;
+    const ButtonMessages& b = kButtons[index];
+    // The hardware's button: the system may swap the left and the right one.
+    const int physical = index < 2 && GetSystemMetrics(SM_SWAPBUTTON) ? kButtons[1 - index].key : b.key;
     POINT start{};
     GetCursorPos(&start);
     RECT origin{};
     GetWindowRect(hwnd_, &origin);
     SetCapture(hwnd_);
-
-    // The button as the hardware has it (the system may swap left and right).
-    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
-    const int physical = button == MouseButton::Middle ? VK_MBUTTON
-                         : (button == MouseButton::Left) != swapped ? VK_LBUTTON
-                                                                    : VK_RBUTTON;
 
     std::vector<MSG> setAside;  // keys and other buttons: after the move
     MSG msg;
@@ -385,9 +378,9 @@ void Win32Window::InteractiveMove(MouseButton button) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends the program
             break;
         }
-        if (msg.message == upMessage) break;
+        if (msg.message == b.up) break;
         if (msg.message == WM_MOUSEMOVE) {
-            if (!(msg.wParam & heldFlag)) break;  // released where we could not see it
+            if (!(msg.wParam & b.held)) break;  // released where we could not see it
             POINT now{};
             GetCursorPos(&now);
             SetWindowPos(hwnd_, nullptr, origin.left + now.x - start.x,

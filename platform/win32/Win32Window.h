@@ -58,6 +58,9 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
+    // Hands a key message to the program; true for a key-down the program
+    // took as its own.
+    bool DeliverKey(UINT message, WPARAM wParam);
     void MouseDown(MouseButton button, LPARAM lParam);
     void MouseUp(MouseButton button, WPARAM wParam, LPARAM lParam);
     // Runs a handler call; whatever it throws is kept for RethrowPending.
