@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Snickit's one entry point for building, running and testing.
-#   ./dev.sh run       install what is missing, build, start Snickit from build/snickit/
-#   ./dev.sh test      install what is missing, build, run every test suite
-#   ./dev.sh windows   build the Windows program folder build-windows/snickit/ and its zip
+#   ./dev.sh run               install what is missing, build, start Snickit from build/snickit/
+#   ./dev.sh test [SUITE...]   install what is missing, build, run the named test suites
+#                              (every suite without names); ./dev.sh test --list names them
+#   ./dev.sh windows           build the Windows program folder build-windows/snickit/ and its zip
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -10,7 +11,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Debian packages each task needs.
 PKG_BUILD="cmake g++ make libgtest-dev googletest libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core"
-PKG_E2E="python3 xvfb xdotool openbox imagemagick x11-apps x11-utils sox"
+PKG_E2E="python3 xvfb xdotool libxtst6 openbox imagemagick x11-apps x11-utils sox"
 PKG_WINDOWS="g++-mingw-w64-x86-64 wine wine64 zip"
 
 install_packages() {
@@ -32,20 +33,43 @@ build_linux() {  # build_linux DIR [cmake options...]
   cmake --build "$dir" -j "$JOBS"
 }
 
-PASSED=0
-FAILED=0
-stage() {  # stage NAME COMMAND...
-  local name=$1; shift
-  echo
-  echo "=== $name"
-  if "$@"; then
-    PASSED=$((PASSED + 1)); echo "=== $name: passed"
-  else
-    FAILED=$((FAILED + 1)); echo "=== $name: FAILED"
-  fi
+unit_tests() { ctest --test-dir "$1" --output-on-failure -j "$JOBS"; }
+
+# The test suites, one line each, in the order `./dev.sh test` runs them:
+#   name | packages it needs | what it is | command
+SUITES='
+unit            | BUILD             | unit tests (GoogleTest)                   | build_linux build && unit_tests build
+unit-asan       | BUILD             | unit tests under ASan and UBSan           | build_linux build-asan -DSNICKIT_SANITIZE=ON -DSNICKIT_BUILD_APP=OFF && unit_tests build-asan
+linux-desktop   | BUILD E2E         | the Linux program in Xvfb                 | build_linux build && python3 tests/e2e/e2e.py linux build/snickit
+windows-build   | BUILD WINDOWS     | the Windows program folder (MinGW-w64)    | bash tools/windows/build.sh
+windows-unit    | BUILD WINDOWS     | unit tests for Windows under wine         | bash tools/windows/unit-tests.sh
+windows-desktop | BUILD E2E WINDOWS | the Windows program under wine in Xvfb    | bash tools/windows/build.sh >/dev/null && python3 tests/e2e/e2e.py windows build-windows/snickit
+'
+suite_field() {  # suite_field NAME COLUMN: one column of a suite's line
+  awk -F' *[|] *' -v name="$1" -v column="$2" '$1 == name { print $column }' <<<"$SUITES"
 }
 
-unit_tests() { ctest --test-dir "$1" --output-on-failure -j "$JOBS"; }
+run_tests() {  # run_tests [SUITE...]
+  local names=("$@") name kind packages=() passed=0 failed=0
+  ((${#names[@]})) || read -ra names <<<"$(awk -F' *[|] *' 'NF > 1 { printf "%s ", $1 }' <<<"$SUITES")"
+  for name in "${names[@]}"; do
+    [[ -n $(suite_field "$name" 4) ]] || { echo "no test suite '$name'; ./dev.sh test --list names them" >&2; exit 2; }
+    for kind in $(suite_field "$name" 2); do kind=PKG_$kind; packages+=(${!kind}); done
+  done
+  install_packages "${packages[@]}"
+  for name in "${names[@]}"; do
+    echo
+    echo "=== $name: $(suite_field "$name" 3)"
+    if eval "$(suite_field "$name" 4)"; then
+      passed=$((passed + 1)); echo "=== $name: passed"
+    else
+      failed=$((failed + 1)); echo "=== $name: FAILED"
+    fi
+  done
+  echo
+  echo "suites: $passed passed, $failed failed"
+  ((failed == 0))
+}
 
 case "${1:-}" in
   run)
@@ -54,31 +78,19 @@ case "${1:-}" in
     exec build/snickit/snickit
     ;;
   test)
-    install_packages $PKG_BUILD $PKG_E2E $PKG_WINDOWS
-    build_linux build
-    stage "unit tests" unit_tests build
-    build_linux build-asan -DSNICKIT_SANITIZE=ON -DSNICKIT_BUILD_APP=OFF
-    stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer" unit_tests build-asan
-    if [[ -f tests/e2e/linux/run.sh ]]; then
-      stage "Linux desktop tests (Xvfb)" bash tests/e2e/linux/run.sh build/snickit
+    shift
+    if [[ ${1:-} == --list ]]; then
+      awk -F' *[|] *' 'NF > 1 { printf "%-16s %s\n", $1, $3 }' <<<"$SUITES"
+      exit 0
     fi
-    if [[ -f tools/windows/build.sh ]]; then
-      stage "Windows build" bash tools/windows/build.sh
-      stage "unit tests for Windows (wine)" bash tools/windows/unit-tests.sh
-      if [[ -f tests/e2e/windows/run.sh ]]; then
-        stage "Windows desktop tests (wine, Xvfb)" bash tests/e2e/windows/run.sh build-windows/snickit
-      fi
-    fi
-    echo
-    echo "suites: $PASSED passed, $FAILED failed"
-    ((FAILED == 0))
+    run_tests "$@"
     ;;
   windows)
     install_packages $PKG_WINDOWS
     bash tools/windows/build.sh
     ;;
   *)
-    sed -n '2,5p' "$0"
+    sed -n '2,6p' "$0"
     exit 2
     ;;
 esac
