@@ -372,6 +372,7 @@ def chooser(run):
         program.click(entry(index))
         program.see(skin.box, f'{skin.name} previewed', skip=LIST)
     program.click(entry(0))
+    time.sleep(0.06)  # a double click as a hand makes it
     program.click(entry(0))
     program.see(ALPHA.box, 'Alpha applied: the pad without the list')
     press_and_release(program, ALPHA, 0, lambda: program.point(centre(BUTTONS[0]), 1),
