@@ -227,9 +227,7 @@ class Program:
 
     # --- what shows and what is heard ----------------------------------------
     def see(self, expected, what, skip=None, timeout=15):
-        shot = None
-
-        left, top = max(0, -self.origin[0]), max(0, -self.origin[1])  # what is off the screen passes
+        shot, left, top = None, max(0, -self.origin[0]), max(0, -self.origin[1])  # off the screen passes
 
         def same():
             nonlocal shot
@@ -246,11 +244,9 @@ class Program:
     def mark(self):
         return len(read(self.run.system.heard(self)))
 
-    def heard(self, mark):
-        return read(self.run.system.heard(self))[mark:]
-
     def played(self, mark, skin, index):
-        return self.run.system.played(self.heard(mark), skin, index)
+        """Whether the button's sound started after `mark`."""
+        return self.run.system.played(read(self.run.system.heard(self))[mark:], skin, index)
 
 
 def read(path):
