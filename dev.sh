@@ -9,7 +9,7 @@ ROOT=$PWD
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Debian packages each task needs.
-PKG_BUILD="cmake g++ make libgtest-dev googletest libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core"
+PKG_BUILD="cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core"
 PKG_E2E="python3 xvfb xdotool openbox imagemagick x11-apps x11-utils sox"
 PKG_WINDOWS="g++-mingw-w64-x86-64 wine wine64 zip"
 

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <string>
 #include <vector>
@@ -24,8 +23,7 @@ public:
         bool doubleClick = false;
     };
 
-    // `font` may be null (no font available): entries are then not drawn.
-    explicit ListBox(TTF_Font* font);
+    ListBox();
 
     void SetItems(const std::vector<std::string>& items);
     void SetSelection(int index);
@@ -79,7 +77,6 @@ private:
     void DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
                   const SDL_Rect& clip) const;
 
-    TTF_Font* font_;
     std::vector<std::string> items_;
     SDL_Rect bounds_{0, 0, 0, 0};
     bool visible_ = false;

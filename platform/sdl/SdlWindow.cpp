@@ -41,7 +41,7 @@ SDL_Rect ToSdlRect(const PixelRect& r) { return {r.left, r.top, r.width, r.heigh
 
 }  // namespace
 
-SdlWindow::SdlWindow(SoundPlayer& sound, TTF_Font* listFont) : sound_(sound), list_(listFont) {
+SdlWindow::SdlWindow(SoundPlayer& sound) : sound_(sound) {
     // Hidden until the program shows it; no frame, fixed size. A normal
     // top-level window, so it has a task bar entry to restore it from.
     window_ = SDL_CreateWindow("Snickit", 0, 0, kInitialWidth, kInitialHeight,
