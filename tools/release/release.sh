@@ -14,6 +14,9 @@ VERSION=$(sed -n 's/^project(Snickit VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLis
 LINUX=snickit-$VERSION-linux-x86_64
 WINDOWS=snickit-$VERSION-windows-x64
 HERE=$ROOT/tools/release
+# The Windows program is built where ./dev.sh windows builds it (the same
+# configuration), so that a test run does not build it twice.
+WINDOWS_BUILD=${SNICKIT_WINDOWS_BUILD:-$ROOT/build-windows}
 
 # What each download carries besides its program folder (which ships whole:
 # a program the build puts there ships without a line here). One line per
@@ -27,7 +30,7 @@ extra_files() {
   ship linux   "$HERE/snickit.desktop"
   # The skin checker, once it is built outside the program folders:
   # ship linux "$OUT/linux/snickit/snickit-skin-check"
-  # ship windows "$OUT/windows/snickit/snickit-skin-check.exe"
+  # ship windows "$WINDOWS_BUILD/snickit/snickit-skin-check.exe"
 }
 ship() {  # ship SYSTEM SOURCE [NAME]
   local name=${3:-$(basename "$2")}
@@ -61,12 +64,12 @@ if [[ -f /usr/share/doc/libsdl2-2.0-0/copyright ]]; then
 fi
 
 echo "=== Windows program"
-SNICKIT_WINDOWS_BUILD=$OUT/windows JOBS=$JOBS bash "$ROOT/tools/windows/build.sh"
-if [[ -d $OUT/windows/stand-ins ]]; then
+SNICKIT_WINDOWS_BUILD=$WINDOWS_BUILD JOBS=$JOBS bash "$ROOT/tools/windows/build.sh"
+if [[ -d $WINDOWS_BUILD/stand-ins ]]; then
   echo "release: the Windows build used stand-ins for missing resources" >&2
   exit 1
 fi
-cp -r "$OUT/windows/snickit/." "$STAGE/$WINDOWS/"
+cp -r "$WINDOWS_BUILD/snickit/." "$STAGE/$WINDOWS/"
 
 extra_files
 if [[ -n ${extra_sdl:-} ]]; then
