@@ -108,6 +108,7 @@ case "${1:-}" in
         stage "Windows desktop tests (wine, Xvfb)" bash tests/e2e/windows/run.sh build-windows/snickit
       fi
     fi
+    stage "release downloads" bash -c 'JOBS=$1 bash tools/release/release.sh && bash tests/release/run.sh' - "$JOBS"
     echo
     echo "suites: $PASSED passed, $FAILED failed"
     ((FAILED == 0))
