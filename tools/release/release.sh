@@ -90,5 +90,6 @@ tar -C "$STAGE" --sort=name --owner=0 --group=0 --numeric-owner -cf - "$LINUX" |
 echo
 echo "=== Downloads"
 ls -l "$OUT/$LINUX.tar.gz" "$OUT/$WINDOWS.zip" | awk '{ print $5, $9 }'
+echo "The Linux program needs the C library $(objdump -T "$STAGE/$LINUX/snickit" | grep -oE 'GLIBC_[0-9.]+' | sort -uV | tail -n1) or later."
 echo "Libraries the Linux program takes from the system:"
 readelf -d "$STAGE/$LINUX/snickit" | sed -n 's/.*NEEDED.*\[\(.*\)\]/  \1/p'
