@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests the downloads as a user gets them (run tools/release/release.sh first):
 # - the Linux archive unpacked into an empty folder and started with the
-#   system's SDL2, SDL2_ttf, FreeType, HarfBuzz and fonts made invisible (a
+#   system's SDL2, SDL2_ttf, FreeType, HarfBuzz, the libraries the download
+#   brings along, and the fonts made invisible (a
 #   private mount namespace; needs root): the about picture, the pad after OK,
 #   a release of button 1 heard through a real PulseAudio server (null sink,
 #   recorded from its monitor), the chooser with Latin, Greek and Cyrillic
@@ -94,7 +95,8 @@ skins=$folder/skins
 for s in "$skins"/*; do [[ $s == */Candy ]] || rm -r "$s"; done
 cp -r "$skins/Candy" "$skins/Ελληνικά"
 cp -r "$skins/Candy" "$skins/Кириллица"
-hidden=(/usr/lib/x86_64-linux-gnu/lib{SDL2-2.0,SDL2_ttf-2.0,freetype,harfbuzz}.so*)
+# (and those the download brings in its lib/).
+hidden=(/usr/lib/x86_64-linux-gnu/lib{SDL2-2.0,SDL2_ttf-2.0,freetype,harfbuzz,decor-0,samplerate,Xss}.so*)
 # In its own mount namespace, the program sees empty files in place of those
 # libraries and an empty fonts folder.
 unshare -m bash -c '

@@ -49,6 +49,17 @@ cmake --build "$OUT/linux" -j "$JOBS"
 cp -r "$OUT/linux/snickit/." "$STAGE/$LINUX/"
 cp "$ROOT/dist/config.sn" "$STAGE/$LINUX/config.sn"   # not one a local run changed
 strip --strip-unneeded "$STAGE/$LINUX/snickit"
+# Debian's static SDL2 links to a few libraries that are not on every desktop
+# (libdecor is missing from a stock Ubuntu 22.04, for one): they go into
+# lib/, where the program's run path ($ORIGIN/lib) finds them first.
+BUNDLED=(libdecor-0.so.0 libsamplerate.so.0 libXss.so.1)
+mkdir "$STAGE/$LINUX/lib"
+for lib in "${BUNDLED[@]}"; do
+  path=$(ldd "$STAGE/$LINUX/snickit" | awk -v lib="$lib" '$1 == lib { print $3 }')
+  [[ -f $path ]] || { echo "release: $lib not found" >&2; exit 1; }
+  cp -L "$path" "$STAGE/$LINUX/lib/$lib"
+  strip --strip-unneeded "$STAGE/$LINUX/lib/$lib"
+done
 mkdir "$STAGE/$LINUX/icons"
 for size in 16 24 32 48 64 128 256; do
   # The icon's own 16 and 32 pixel pictures; the others scaled from the 32
@@ -58,10 +69,6 @@ for size in 16 24 32 48 64 128 256; do
   ((size > 32)) && filter=(-filter point)
   /usr/bin/convert "$from" "${filter[@]}" -resize "${size}x$size" -strip "PNG32:$STAGE/$LINUX/icons/snickit-$size.png"
 done
-# Where the build machine documents its SDL2 in full, the details go along.
-if [[ -f /usr/share/doc/libsdl2-2.0-0/copyright ]]; then
-  extra_sdl=/usr/share/doc/libsdl2-2.0-0/copyright
-fi
 
 echo "=== Windows program"
 SNICKIT_WINDOWS_BUILD=$WINDOWS_BUILD JOBS=$JOBS bash "$ROOT/tools/windows/build.sh"
@@ -72,11 +79,13 @@ fi
 cp -r "$WINDOWS_BUILD/snickit/." "$STAGE/$WINDOWS/"
 
 extra_files
-if [[ -n ${extra_sdl:-} ]]; then
-  { printf '\n\nSDL2: every file and its licence, as the build machine'"'"'s package lists them\n'
-    printf -- '----------------------------------------------------------------------------\n\n'
-    cat "$extra_sdl"; } >>"$STAGE/$LINUX/THIRD-PARTY.txt"
-fi
+# The licences of SDL2 (every file) and of the bundled libraries, as the
+# build machine's packages document them.
+for package in libsdl2-2.0-0 libdecor-0-0 libsamplerate0 libxss1; do
+  title="$package (Debian package): its files and licences"
+  { printf '\n\n%s\n%s\n\n' "$title" "${title//?/-}"
+    cat "/usr/share/doc/$package/copyright"; } >>"$STAGE/$LINUX/THIRD-PARTY.txt"
+done
 sed -i "s/@VERSION@/$VERSION/" "$STAGE/$LINUX/README.txt" "$STAGE/$WINDOWS/README.txt"
 # Windows readers expect CR LF in text files.
 for f in README.txt LICENSE THIRD-PARTY.txt; do sed -i 's/$/\r/' "$STAGE/$WINDOWS/$f"; done
@@ -91,5 +100,6 @@ echo
 echo "=== Downloads"
 ls -l "$OUT/$LINUX.tar.gz" "$OUT/$WINDOWS.zip" | awk '{ print $5, $9 }'
 echo "The Linux program needs the C library $(objdump -T "$STAGE/$LINUX/snickit" | grep -oE 'GLIBC_[0-9.]+' | sort -uV | tail -n1) or later."
-echo "Libraries the Linux program takes from the system:"
-readelf -d "$STAGE/$LINUX/snickit" | sed -n 's/.*NEEDED.*\[\(.*\)\]/  \1/p'
+echo "Libraries the Linux program takes from the system (besides lib/: ${BUNDLED[*]}):"
+readelf -d "$STAGE/$LINUX/snickit" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p' | grep -vxF -f <(printf '%s\n' "${BUNDLED[@]}") |
+  sed 's/^/  /'
