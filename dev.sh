@@ -4,6 +4,8 @@
 #   ./dev.sh test      install what is missing, build, run every test suite
 #   ./dev.sh windows   build the Windows program folder build-windows/snickit/ and its zip
 #   ./dev.sh release   build both downloads in build-release/ (tools/release/release.sh)
+# Each first installs the Debian packages it misses, saying which and why;
+# SNICKIT_NO_INSTALL=1 only reports them.
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -122,7 +124,7 @@ case "${1:-}" in
     JOBS=$JOBS bash tools/release/release.sh
     ;;
   *)
-    sed -n '2,6p' "$0"
+    sed -n '2,8p' "$0"
     exit 2
     ;;
 esac
