@@ -20,8 +20,8 @@ PKGS[e2e]="python3 xvfb xdotool openbox imagemagick x11-apps x11-utils sox pulse
 WHY[e2e]="for the desktop tests (a private X server, input, pixels, sound, a private sound server)"
 PKGS[windows]="g++-mingw-w64-x86-64 wine wine64 zip"
 WHY[windows]="to cross-build the Windows program and run its tests under wine"
-PKGS[release]="g++-mingw-w64-x86-64 zip imagemagick"
-WHY[release]="to build the downloads (the Windows program, its zip, the menu icons)"
+PKGS[release]="g++-mingw-w64-x86-64 zip unzip imagemagick"
+WHY[release]="to build the downloads (the Windows program, its zip, the menu icons) and unpack them in the tests"
 
 # install_packages TASK...: installs the packages these tasks miss, after
 # saying which and why. Never escalates silently: sudo only when it exists

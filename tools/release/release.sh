@@ -43,9 +43,9 @@ rm -rf "$STAGE" "$OUT/$LINUX.tar.gz" "$OUT/$WINDOWS.zip"
 mkdir -p "$STAGE/$LINUX" "$STAGE/$WINDOWS"
 
 echo "=== Linux program (SDL2 linked statically)"
+rm -rf "$OUT/linux/snickit"   # made afresh: nothing left from an earlier build
 cmake -S "$ROOT" -B "$OUT/linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNICKIT_STATIC_SDL2=ON \
   -DSNICKIT_BUILD_TESTS=OFF >/dev/null
-rm -rf "$OUT/linux/snickit"   # made afresh: nothing left from an earlier build
 cmake --build "$OUT/linux" -j "$JOBS"
 cp -r "$OUT/linux/snickit/." "$STAGE/$LINUX/"
 cp "$ROOT/dist/config.sn" "$STAGE/$LINUX/config.sn"   # not one a local run changed
