@@ -1,5 +1,7 @@
 #include "platform/sdl/DrawnList.h"
 
+#include "platform/sdl/ListText.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -79,9 +81,7 @@ void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under) {
 
 }  // namespace
 
-DrawnList::DrawnList(TTF_Font* font) : font_(font) {
-    if (font_) rowHeight_ = std::max(kRowHeight, TTF_FontHeight(font_));
-}
+DrawnList::DrawnList() : rowHeight_(std::max(kRowHeight, ListTextHeight())) {}
 
 void DrawnList::SetItems(const std::vector<std::string>& items) {
     items_ = items;
@@ -263,19 +263,7 @@ DrawnList::Outcome DrawnList::Key(int virtualKey) {
 
 void DrawnList::DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
                        const SDL_Rect& clip) const {
-    if (!font_ || text.empty()) return;
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font_, text.c_str(), color);
-    if (!rendered) return;
-    SDL_Rect oldClip;
-    SDL_GetClipRect(target, &oldClip);
-    SDL_Rect clipped;
-    if (SDL_IntersectRect(&clip, &oldClip, &clipped)) {
-        SDL_SetClipRect(target, &clipped);
-        SDL_Rect at{x, y, rendered->w, rendered->h};
-        SDL_BlitSurface(rendered, nullptr, target, &at);
-    }
-    SDL_SetClipRect(target, &oldClip);
-    SDL_FreeSurface(rendered);
+    DrawListText(target, text, x, y, color, clip);
 }
 
 void DrawnList::Draw(SDL_Surface* target) const {
@@ -291,7 +279,7 @@ void DrawnList::Draw(SDL_Surface* target) const {
     Fill(target, client, kBackground);
 
     const SDL_Rect items = ItemArea();
-    const int textHeight = font_ ? TTF_FontHeight(font_) : rowHeight_;
+    const int textHeight = ListTextHeight();
     for (int index = top_, y = items.y; index < static_cast<int>(items_.size()) && y < items.y + items.h;
          ++index, y += rowHeight_) {
         const SDL_Rect row{items.x, y, items.w, rowHeight_};

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <string>
 #include <vector>
@@ -26,8 +25,7 @@ public:
         bool doubleClick = false;
     };
 
-    // `font` may be null (no font available): entries are then not drawn.
-    explicit DrawnList(TTF_Font* font);
+    DrawnList();
 
     void SetItems(const std::vector<std::string>& items);
     void SetSelection(int index);
@@ -81,7 +79,6 @@ private:
     void DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
                   const SDL_Rect& clip) const;
 
-    TTF_Font* font_;
     std::vector<std::string> items_;
     SDL_Rect bounds_{0, 0, 0, 0};
     bool visible_ = false;

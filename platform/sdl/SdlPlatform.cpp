@@ -19,11 +19,6 @@ namespace snickit::sdl {
 
 namespace {
 
-// The list's text: a clear sans font at the size of a desktop list box
-// (8 points at 96 dots per inch, rows of 13 pixels).
-constexpr const char* kListFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr int kListFontPoints = 8;
-constexpr unsigned kScreenDpi = 96;
 // How long a click on the web link waits to hear that no opener could start.
 constexpr auto kOpenerCheck = std::chrono::milliseconds(100);
 
@@ -48,12 +43,8 @@ SdlPlatform::SdlPlatform() {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
     }
-    if (TTF_Init() == 0) {
-        font_ = TTF_OpenFontDPI(kListFontPath, kListFontPoints, kScreenDpi, kScreenDpi);
-        if (!font_) std::fprintf(stderr, "Snickit: cannot open the font %s: %s\n", kListFontPath, TTF_GetError());
-    }
     sound_ = std::make_unique<SoundPlayer>();
-    window_ = std::make_unique<SdlWindow>(*sound_, font_);
+    window_ = std::make_unique<SdlWindow>(*sound_);
 
     if (SDL_Surface* icon = SDL_LoadBMP_RW(FromBlob(embedded::WindowIcon), 1)) {
         // Magenta marks the icon's transparent pixels.
@@ -67,8 +58,6 @@ SdlPlatform::~SdlPlatform() {
     window_.reset();
     sound_.reset();
     about_.reset();
-    if (font_) TTF_CloseFont(font_);
-    TTF_Quit();
     SDL_Quit();
 }
 

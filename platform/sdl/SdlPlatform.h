@@ -1,9 +1,8 @@
 // The Linux desktop platform: SDL2 for the window, pictures and sound,
-// SDL2_ttf for the list's text, POSIX for files.
+// POSIX for files.
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <memory>
 
@@ -43,7 +42,6 @@ public:
     std::string DisplayPath(const std::string& programPath) const override;
 
 private:
-    TTF_Font* font_ = nullptr;
     std::unique_ptr<SoundPlayer> sound_;
     std::unique_ptr<SdlWindow> window_;
     PictureRef about_;

@@ -39,7 +39,7 @@ SDL_Rect ToSdlRect(const PixelRect& r) { return {r.left, r.top, r.width, r.heigh
 
 }  // namespace
 
-SdlWindow::SdlWindow(SoundPlayer& sound, TTF_Font* listFont) : sound_(sound), list_(listFont) {
+SdlWindow::SdlWindow(SoundPlayer& sound) : sound_(sound) {
     // Hidden until the program has sized and shown it; no frame. A normal
     // top-level window, so it has a task bar entry to restore it from.
     window_ = SDL_CreateWindow("Snickit", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);

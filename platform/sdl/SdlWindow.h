@@ -4,7 +4,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <deque>
 
@@ -17,7 +16,7 @@ class SoundPlayer;
 
 class SdlWindow final : public Window {
 public:
-    SdlWindow(SoundPlayer& sound, TTF_Font* listFont);
+    explicit SdlWindow(SoundPlayer& sound);
     ~SdlWindow() override;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;

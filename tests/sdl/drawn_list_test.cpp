@@ -13,7 +13,7 @@ namespace snickit::sdl {
 namespace {
 
 DrawnList TenEntries() {
-    DrawnList list(nullptr);
+    DrawnList list;
     list.SetItems({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
     list.SetBounds({6, 21, 227, 67});
     list.SetVisible(true);

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Tests the downloads as a user gets them (run tools/release/release.sh first):
+# - the Linux archive unpacked into an empty folder and started with the
+#   system's SDL2, SDL2_ttf, FreeType, HarfBuzz, the libraries the download
+#   brings along, and the fonts made invisible (a
+#   private mount namespace; needs root): the about picture, the pad after OK,
+#   a release of button 1 heard through a real PulseAudio server (null sink,
+#   recorded from its monitor), the chooser with Latin, Greek and Cyrillic
+#   names drawn;
+# - the Windows zip unpacked into a folder whose path has a space and a
+#   non-ASCII letter, started under wine: the about picture.
+#   tests/release/run.sh [release folder, default build-release]
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+OUT=$(cd "${1:-$ROOT/build-release}" && pwd)
+VERSION=$(sed -n 's/^project(Snickit VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+BUILD=${SNICKIT_WINDOWS_BUILD:-$ROOT/build-windows}   # the wine prefix lives there
+source "$ROOT/tools/windows/wine-env.sh"
+WORK=$(mktemp -d /tmp/snickit-release-test.XXXXXX)
+PIDS=()
+finish() {
+  local i
+  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[i]}" 2>/dev/null; wait "${PIDS[i]}" 2>/dev/null; done
+  wine_stop
+  rm -rf "$WORK"
+}
+trap finish EXIT
+FAILED=0
+check() {  # check DESCRIPTION COMMAND...
+  if "${@:2}"; then echo "ok   - $1"; else echo "FAIL - $1"; FAILED=1; fi
+}
+
+# ---------------------------------------------------------------- the screen
+WX=0 WY=0
+find_window() {  # waits for the visible window titled Snickit, sets WX WY
+  local i wid
+  for i in $(seq 100); do
+    wid=$(xdotool search --onlyvisible --name '^Snickit$' 2>/dev/null | head -n1)
+    [[ -n $wid ]] && break
+    sleep 0.1
+  done
+  [[ -n $wid ]] || { echo "  no Snickit window" >&2; return 1; }
+  sleep 0.3
+  eval "$(xdotool getwindowgeometry --shell "$wid" | grep -E '^(X|Y)=')"
+  WX=$X WY=$Y
+}
+shot() { import -window root -crop "240x95+$WX+$WY" +repage "$WORK/shot.png"; }
+shows() {  # shows BMP: the window shows that picture, within 5 s
+  local i
+  for i in $(seq 25); do
+    shot
+    [[ $(compare -metric AE "$WORK/shot.png" "$1" null: 2>&1) == 0 ]] && return 0
+    sleep 0.2
+  done
+  echo "  the window does not show $(basename "$1")" >&2
+  return 1
+}
+click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.2; }
+row_has_text() {  # row_has_text ROW: the list row shows more than 20 pixels of text
+  local y=$((23 + 13 * $1)) bg n
+  shot
+  bg=$(convert "$WORK/shot.png" -format "%[pixel:p{200,$((y + 6))}]" info:)
+  convert "$WORK/shot.png" -crop "150x13+8+$y" +repage "$WORK/row.png"
+  convert -size 150x13 "xc:$bg" "$WORK/plain.png"
+  n=$(compare -metric AE "$WORK/row.png" "$WORK/plain.png" null: 2>&1)
+  [[ $n =~ ^[0-9]+$ ]] && ((n > 20)) || { echo "  row $1: $n pixels of text on $bg" >&2; return 1; }
+}
+
+# ---------------------------------------------------------------- sound server
+export XDG_RUNTIME_DIR=$WORK/run HOME=$WORK/home
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse-native
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --log-target=stderr \
+  --load="module-null-sink sink_name=snickit" \
+  --load="module-native-protocol-unix socket=${PULSE_SERVER#unix:} auth-anonymous=1" \
+  >"$WORK/pulseaudio.log" 2>&1 &
+PIDS+=($!)
+for i in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+parec -d snickit.monitor --format=s16le --channels=1 --rate=44100 --raw >"$WORK/heard.raw" 2>/dev/null &
+PIDS+=($!)
+peak() {  # peak FROM-BYTE [TO-BYTE]: the loudest sample recorded between
+  python3 -c 'import sys, array
+data = open(sys.argv[1], "rb").read()[int(sys.argv[2]) // 2 * 2:int(sys.argv[3]) // 2 * 2]
+print(max((abs(s) for s in array.array("h", data)), default=0))' "$WORK/heard.raw" "$1" "${2:-1000000000}"
+}
+
+wine_start
+
+# ---------------------------------------------------------------- Linux
+LINUX=$WORK/linux
+mkdir "$LINUX"
+tar -xzf "$OUT/snickit-$VERSION-linux-x86_64.tar.gz" -C "$LINUX"
+folder=$LINUX/snickit-$VERSION-linux-x86_64
+skins=$folder/skins
+for s in "$skins"/*; do [[ $s == */Candy ]] || rm -r "$s"; done
+cp -r "$skins/Candy" "$skins/Ελληνικά"
+cp -r "$skins/Candy" "$skins/Кириллица"
+# (and those the download brings in its lib/).
+hidden=(/usr/lib/x86_64-linux-gnu/lib{SDL2-2.0,SDL2_ttf-2.0,freetype,harfbuzz,decor-0,samplerate,Xss}.so*)
+# In its own mount namespace, the program sees empty files in place of those
+# libraries and an empty fonts folder.
+unshare -m bash -c '
+  for f in "${@:2}"; do [[ -f $f && ! -L $f ]] && mount --bind /dev/null "$f"; done
+  mount -t tmpfs none /usr/share/fonts
+  [[ ! -s /usr/lib/x86_64-linux-gnu/libSDL2-2.0.so.0 && -z $(ls /usr/share/fonts) ]] || exit 99
+  cd "$1" && SDL_AUDIODRIVER=pulseaudio exec ./snickit' - "$folder" "${hidden[@]}" >"$WORK/linux.log" 2>&1 &
+linux_pid=$!
+PIDS+=($linux_pid)
+if find_window; then
+  check "Linux: the about picture, without system SDL2 and fonts" shows "$ROOT/resources/about.bmp"
+  click 62 71
+  check "Linux: the pad after OK" shows "$skins/Candy/box.bmp"
+  sleep 0.5
+  mark=$(stat -c %s "$WORK/heard.raw")
+  xdotool mousemove $((WX + 33)) $((WY + 60)) mousedown 1 sleep 0.2 mouseup 1
+  sleep 1.5
+  check "Linux: silence before the release" test "$(peak $((mark - 44100)) "$mark")" -lt 100
+  check "Linux: a release of button 1 heard through PulseAudio" test "$(peak "$mark")" -gt 1000
+  click 14 11
+  click 66 30
+  check "Linux: chooser names drawn (Candy, Ελληνικά, Кириллица)" \
+    eval 'row_has_text 0 && row_has_text 1 && row_has_text 2'
+else
+  check "Linux: the program starts" false
+  cat "$WORK/linux.log"
+fi
+kill "$linux_pid" 2>/dev/null
+wait "$linux_pid" 2>/dev/null
+
+# ---------------------------------------------------------------- Windows
+WINDIR="$WORK/Programme Ä"
+mkdir "$WINDIR"
+(cd "$WINDIR" && unzip -q "$OUT/snickit-$VERSION-windows-x64.zip")
+(cd "$WINDIR/snickit-$VERSION-windows-x64" && exec wine snickit.exe) >"$WORK/windows.log" 2>&1 &
+PIDS+=($!)
+if find_window; then
+  check "Windows: the about picture, from a path with a space and Ä" shows "$ROOT/resources/about.bmp"
+else
+  check "Windows: the program starts under wine" false
+  cat "$WORK/windows.log"
+fi
+exit $FAILED
