@@ -1,9 +1,13 @@
 // File services on Windows: program-form paths are native already (they use
 // backslashes); they are handed to the W functions in UTF-16, and text files
-// are kept in the system's ANSI code page.
+// are kept in the system's ANSI code page, or in UTF-8 with a byte order
+// mark when the code page lacks a character.
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <random>
+#include <utility>
 
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Text.h"
@@ -12,6 +16,8 @@ namespace snickit::native {
 namespace {
 
 using win32::Widen;
+
+constexpr size_t kMaxTextFileSize = 64 * 1024;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -27,6 +33,11 @@ public:
     ~Handle() { Close(); }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
+    Handle& operator=(Handle&& other) noexcept {
+        Close();
+        h_ = std::exchange(other.h_, INVALID_HANDLE_VALUE);
+        return *this;
+    }
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
     bool Close() {
@@ -39,6 +50,36 @@ public:
 private:
     HANDLE h_;
 };
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// Overwrites an existing file where it stands: for a file that may be
+// written in a folder that takes no new file. Not atomic.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && GetFileType(file.get()) == FILE_TYPE_DISK && WriteAll(file.get(), bytes) &&
+           SetEndOfFile(file.get()) && FlushFileBuffers(file.get()) && file.Close();
+}
+
+// The file a link leads to, or "" when it leads nowhere.
+std::wstring FinalPath(const std::wstring& link) {
+    Handle file(CreateFileW(link.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetFinalPathNameByHandleW(file.get(), path.data(), static_cast<DWORD>(path.size()),
+                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return {};
+        if (n < path.size()) return path.substr(0, n);
+        path.resize(n);
+    }
+}
 
 }  // namespace
 
@@ -65,42 +106,73 @@ std::string ReadTextFile(const std::string& programPath) {
                                                            : FailureKind::CannotRead;
         throw Failure(kind, programPath);
     }
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+    // A file on a disk, of a settings file's size: no pipe, no device.
+    LARGE_INTEGER size;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart > static_cast<LONGLONG>(kMaxTextFileSize)) {
+        throw Failure(FailureKind::CannotRead, programPath);
+    }
+    // The size may change while it is read: never take more than the limit.
+    std::string bytes(kMaxTextFileSize + 1, '\0');
+    size_t got = 0;
+    while (got < bytes.size()) {
+        DWORD n = 0;
+        if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n,
+                      nullptr)) {
             throw Failure(FailureKind::CannotRead, programPath);
         }
-        if (got == 0) break;
-        bytes.append(buffer, got);
+        if (n == 0) break;
+        got += n;
     }
-    return win32::AnsiToUtf8(bytes);
+    if (got > kMaxTextFileSize) throw Failure(FailureKind::CannotRead, programPath);
+    bytes.resize(got);
+    return win32::FromTextFileBytes(bytes);
 }
 
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content) {
-    const std::wstring target = Widen(programPath);
-    const std::wstring fresh = target + L".new";
-    const std::string bytes = win32::Utf8ToAnsi(content);
-
-    bool ok = false;
-    {
-        Handle file(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid()) {
-            DWORD written = 0;
-            ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                           nullptr) &&
-                 written == bytes.size() && FlushFileBuffers(file.get());
-            ok = file.Close() && ok;
-            if (ok) {
-                ok = MoveFileExW(fresh.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-            }
-            if (!ok) DeleteFileW(fresh.c_str());
-        }
+    const auto fail = [&] { throw Failure(FailureKind::CannotWrite, programPath); };
+    const std::string bytes = win32::ToTextFileBytes(content);
+    std::wstring target = Widen(programPath);
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // A link is written through: its target is replaced, and it stays.
+        target = FinalPath(target);
+        attributes = target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(target.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) fail();
     }
-    if (!ok) throw Failure(FailureKind::CannotWrite, programPath);
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) fail();
+    const DWORD kept = exists ? attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)
+                              : 0;
+
+    // A fresh name of our own beside the target. CREATE_NEW never opens what
+    // is there already, a link included, so a leftover is never reused.
+    std::random_device random;
+    std::wstring fresh;
+    Handle file(INVALID_HANDLE_VALUE);
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
+        wchar_t suffix[16];
+        swprintf(suffix, 16, L".%08x", static_cast<unsigned>(random()));
+        fresh = target + suffix;
+        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+        error = file.valid() ? ERROR_SUCCESS : GetLastError();
+        if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
+    }
+    if (!file.valid()) {
+        // A folder that takes no new files, holding a file we may write.
+        if (exists && error == ERROR_ACCESS_DENIED && RewriteInPlace(target, bytes)) return;
+        fail();
+    }
+    bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    ok = file.Close() && ok;
+    if (!ok || !MoveFileExW(fresh.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(fresh.c_str());
+        fail();
+    }
 }
 
 std::vector<std::string> ListSubfolders(const std::string& programPath) {

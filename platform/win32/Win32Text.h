@@ -11,9 +11,11 @@ namespace snickit::win32 {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
-// Between UTF-8 and the ANSI code page (CP_ACP). Characters the code page
-// lacks become its default character.
-std::string Utf8ToAnsi(std::string_view utf8);
-std::string AnsiToUtf8(std::string_view ansi);
+// A text file's bytes for UTF-8 text: the ANSI code page (CP_ACP) when it
+// holds every character exactly, otherwise UTF-8 after a byte order mark.
+std::string ToTextFileBytes(std::string_view utf8);
+// The reverse: a file that starts with the UTF-8 byte order mark is UTF-8,
+// anything else is in the ANSI code page.
+std::string FromTextFileBytes(std::string_view bytes);
 
 }  // namespace snickit::win32

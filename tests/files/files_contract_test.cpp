@@ -1,14 +1,12 @@
-// The native files layer, one contract for every system: paths and letter
-// case, the kinds of "not found", skin folders, reading only small regular
-// files, and the settings writer that replaces whole or not at all. Rows that
-// only one system can set up are marked.
+// The native files layer, one contract for every system; rows that only one
+// system can set up are marked.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
+#include <sstream>
 
 #include "platform/NativeFiles.h"
 #include "tests/support/TempFolder.h"
@@ -28,7 +26,6 @@ namespace snickit::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Arrange = std::function<void(const fs::path&)>;
 enum Only { Both, Posix, Cp1252 };  // Cp1252: POSIX, or Windows with the Western code page
 const std::string kOld = " 3000 \r\n 1500 \r\nBlue\\\r\n", kNew = " 450 \r\n-600 \r\nred\\\r\n";
 const char* const kKinds[] = {"<FileNotFound>", "<PathNotFound>", "<InputPastEnd>", "<BadPicture>",
@@ -38,12 +35,8 @@ void Put(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << text;
 }
-std::string Get(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
-// What an action gives: its text, or the kind of its failure (which must name the file).
+// What an action gives: its text, or the kind of its failure (which names the file).
 std::string Outcome(const std::string& path, const std::function<std::string()>& action) {
     try {
         return action();
@@ -52,54 +45,44 @@ std::string Outcome(const std::string& path, const std::function<std::string()>&
         return kKinds[static_cast<int>(failure.kind())];
     }
 }
-
 std::string WriteNew(const std::string& path) {
-    return Outcome(path, [&] {
-        native::WriteTextFileAtomic(path, kNew);
-        return std::string("ok");
-    });
+    return Outcome(path, [&] { return native::WriteTextFileAtomic(path, kNew), std::string("ok"); });
 }
 
 #ifdef _WIN32
 constexpr bool kPosix = false;
-const bool kWestern = GetACP() == 1252;  // the code page the encoding rows are written for
-void MakeHidden(const fs::path& folder) {
-    fs::create_directories(folder);
-    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
-}
+const bool kWestern = GetACP() == 1252;
+void MakeHidden(const fs::path& folder) { SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN); }
 void MakeFifo(const fs::path&) {}
 fs::perms NewFilePerms() { return fs::perms(0666); }
 std::string Write(const fs::path&, const std::string& path, bool) { return WriteNew(path); }
 #else
 constexpr bool kPosix = true, kWestern = true;
-void MakeHidden(const fs::path& folder) { fs::create_directories(folder.parent_path() / ("." + folder.filename().string())); }
+void MakeHidden(const fs::path& folder) { fs::rename(folder, folder.parent_path() / ("." + folder.filename().string())); }
 void MakeFifo(const fs::path& file) { ASSERT_EQ(mkfifo(file.c_str(), 0644), 0); }
 fs::perms NewFilePerms() {
-    mode_t mask = umask(0);
+    const mode_t mask = umask(0);
     umask(mask);
     return fs::perms(0666 & ~mask);
 }
-// Writes in a child, as an ordinary user (root passes every permission
-// check), optionally with a file size limit that stands for a full disk.
+// Writes in a child: as an ordinary user (root passes every permission
+// check), and with a file size limit that stands for a full disk.
 std::string Write(const fs::path& root, const std::string& path, bool fullDisk) {
     const uid_t nobody = 65534;
-    if (geteuid() == 0) {
-        for (const auto& entry : fs::recursive_directory_iterator(root)) {
-            EXPECT_EQ(lchown(entry.path().c_str(), nobody, nobody), 0);
-        }
-        EXPECT_EQ(chown(root.c_str(), nobody, nobody), 0);
-    }
-    pid_t child = fork();
-    if (child == 0) {
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        EXPECT_FALSE(geteuid() == 0 && lchown(entry.path().c_str(), nobody, nobody));
+    EXPECT_FALSE(geteuid() == 0 && chown(root.c_str(), nobody, nobody));
+    if (fork() == 0) {
         if (geteuid() == 0 && (setgroups(0, nullptr) || setgid(nobody) || setuid(nobody))) _exit(100);
         rlimit limit{5, 5};
         if (fullDisk && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit))) _exit(100);
-        std::string outcome = WriteNew(path);
-        _exit(outcome == "ok" ? 0 : outcome == "<CannotWrite>" ? 1 : 2);
+        const std::string outcome = WriteNew(path);
+        _exit(outcome == "ok" ? 0 : outcome == kKinds[5] ? 1 : 2);
     }
     int status = -1;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) < 2 ? (WEXITSTATUS(status) ? "<CannotWrite>" : "ok") : "child failed";
+    waitpid(-1, &status, 0);
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return code == 0 ? "ok" : code == 1 ? kKinds[5] : "child status " + std::to_string(code);
 }
 #endif
 bool Runs(Only only) { return only == Both || (only == Posix && kPosix) || (only == Cp1252 && kWestern); }
@@ -107,11 +90,11 @@ bool Runs(Only only) { return only == Both || (only == Posix && kPosix) || (only
 TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     TempFolder dir;
     const std::string root = dir.path();
-    dir.Write("skins/Blue/box.bmp", "BM");
-    dir.MakeFolder("skins/Zebra");
+    for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"}) {
+        Put(fs::path(root) / file, "BM");
+    }
     fs::create_directories(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9");  // Japanese and Greek
     MakeHidden(fs::path(root) / "skins" / "git");
-    dir.Write("skins/readme.txt", "a file is no skin");
     // Program form, and what it becomes on POSIX (Windows takes it as it is).
     for (auto [given, posix] : {std::pair{"\\skins\\Blue\\box.bmp", "/skins/Blue/box.bmp"},
                                 {"\\SKINS\\blue\\BOX.BMP", "/skins/Blue/box.bmp"},
@@ -126,10 +109,9 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\"), skins);
     EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
-    EXPECT_EQ(Outcome(root + "\\nothing\\", [&] { return native::ListSubfolders(root + "\\nothing\\").at(0); }),
-              "<PathNotFound>");
+    EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
     if (kPosix) {  // two entries equal but for case: only the exact one is taken
-        dir.Write("skins/BLUE/box.bmp", "other");
+        Put(fs::path(root) / "skins/BLUE/box.bmp", "other");
         EXPECT_EQ(native::ReadTextFile(root + "\\skins\\BLUE\\box.bmp"), "other");
         EXPECT_EQ(native::MissingKind(root + "\\skins\\bLue\\box.bmp"), FailureKind::PathNotFound);
     }
@@ -142,121 +124,105 @@ TEST(Files, ReadsOnlySmallRegularFiles) {
     struct Row {
         const char* name;
         Only only;
-        Arrange arrange;
+        std::function<void(const fs::path&)> arrange;  // makes config.sn
         std::string expected;
         const char* file = "config.sn";
     } rows[] = {
-        {"regular file", Both, [&](auto p) { Put(p / "config.sn", kOld); }, kOld},
-        {"64 KB", Both, [&](auto p) { Put(p / "config.sn", big); }, big},
-        {"over 64 KB", Both, [&](auto p) { Put(p / "config.sn", big + "\n"); }, "<CannotRead>"},
+        {"regular file", Both, [&](auto f) { Put(f, kOld); }, kOld},
+        {"64 KB", Both, [&](auto f) { Put(f, big); }, big},
+        {"over 64 KB", Both, [&](auto f) { Put(f, big + "\n"); }, "<CannotRead>"},
         {"missing file", Both, [](auto) {}, "<FileNotFound>"},
         {"missing folder", Both, [](auto) {}, "<PathNotFound>", "gone\\config.sn"},
-        {"a folder", Both, [](auto p) { fs::create_directory(p / "config.sn"); }, "<CannotRead>"},
-        {"UTF-8 after a byte order mark", Both,
-         [](auto p) { Put(p / "config.sn", "\xEF\xBB\xBF\xD0\x9A\xD0\xBE\xD1\x82\\"); },
-         "\xD0\x9A\xD0\xBE\xD1\x82\\"},
-        {"ANSI (Windows) or bytes as they are", Cp1252, [](auto p) { Put(p / "config.sn", "Gr\xFCn\\"); },
-         kPosix ? "Gr\xFCn\\" : "Gr\xC3\xBCn\\"},
-        {"FIFO, never blocks", Posix, [](auto p) { MakeFifo(p / "config.sn"); }, "<CannotRead>"},
-        {"link to /dev/zero", Posix, [](auto p) { fs::create_symlink("/dev/zero", p / "config.sn"); }, "<CannotRead>"},
+        {"a folder", Both, [](auto f) { fs::create_directory(f); }, "<CannotRead>"},
+        {"UTF-8 after a byte order mark", Both, [](auto f) { Put(f, "\xEF\xBB\xBFK\xC3\xB6ln"); }, "K\xC3\xB6ln"},
+        {"ANSI (Windows), bytes as they are (POSIX)", Cp1252, [](auto f) { Put(f, "Gr\xFCn"); },
+         kPosix ? "Gr\xFCn" : "Gr\xC3\xBCn"},
+        {"FIFO, without blocking", Posix, [](auto f) { MakeFifo(f); }, "<CannotRead>"},
+        {"link to /dev/zero", Posix, [](auto f) { fs::create_symlink("/dev/zero", f); }, "<CannotRead>"},
     };
     for (const Row& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
-        row.arrange(dir.path());
+        row.arrange(fs::path(dir.path()) / "config.sn");
         const std::string path = dir.path() + "\\" + row.file;
         EXPECT_EQ(Outcome(path, [&] { return native::ReadTextFile(path); }), row.expected) << row.name;
     }
 }
 
+// Builds a scene from words: "file" (old text, mode 0644), "file:600" (with
+// its mode), "link>target", ".:555" (the folder's own mode).
+void Arrange(const fs::path& root, const std::string& scene) {
+    std::istringstream words(scene);
+    for (std::string word; words >> word;) {
+        const size_t arrow = word.find('>'), colon = word.find(':');
+        const fs::path path = root / word.substr(0, std::min(arrow, colon));
+        if (arrow != std::string::npos) {
+            fs::create_symlink(word.substr(arrow + 1), path);
+            continue;
+        }
+        if (word[0] != '.') Put(path, kOld);
+        fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
+    }
+}
+
 // Every entry under a folder: permissions, then link target or bytes.
-std::map<std::string, std::string> Snapshot(const fs::path& root) {
+std::map<std::string, std::string> Snapshot(const TempFolder& dir) {
     std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
         const fs::file_status status = fs::symlink_status(entry.path());
-        std::string& what = entries[entry.path().lexically_relative(root).generic_string()];
-        what = std::to_string(static_cast<int>(status.permissions())) + " ";
+        const std::string name = entry.path().lexically_relative(dir.path()).generic_string();
+        std::string& what = entries[name] = std::to_string(static_cast<int>(status.permissions())) + " ";
         if (fs::is_symlink(status)) what += "-> " + fs::read_symlink(entry.path()).generic_string();
-        if (fs::is_regular_file(status)) what += Get(entry.path());
+        if (fs::is_regular_file(status)) what += dir.Read(name);
     }
     return entries;
 }
 
 TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
-    const auto put = [](const char* file, const std::string& text, fs::perms perms = fs::perms(0644)) {
-        return [=](const fs::path& p) {
-            Put(p / file, text);
-            fs::permissions(p / file, perms);
-        };
-    };
     struct Row {
         const char* name;
         Only only;
-        Arrange arrange;
-        const char* changed;  // the file that takes the new text; none when refused
+        const char* scene;
+        const char* changed;  // the file that takes the new text; none when the write is refused
         const char* file = "config.sn";
         bool fullDisk = false;
     } rows[] = {
-        {"no file before", Both, [](auto) {}, "config.sn"},
-        {"plain file", Both, put("config.sn", kOld), "config.sn"},
-        {"mode 0600 kept", Posix, put("config.sn", kOld, fs::perms(0600)), "config.sn"},
-        {"mode 0664 kept", Posix, put("config.sn", kOld, fs::perms(0664)), "config.sn"},
-        {"read-only file refused", Both, put("config.sn", kOld, fs::perms(0444)), nullptr},
-        {"link written through to its target", Posix,
-         [&](auto p) {
-             fs::create_directory(p / "store");
-             put("store/real.sn", kOld)(p);
-             fs::create_symlink("store/real.sn", p / "config.sn");
-         },
-         "store/real.sn"},
-        {"link planted at the old temporary name not followed", Posix,
-         [&](auto p) {
-             put("config.sn", kOld)(p);
-             put("victim", "not ours")(p);
-             fs::create_symlink("victim", p / "config.sn.new");
-         },
-         "config.sn"},
-        {"leftovers of a killed run harmless", Both,
-         [&](auto p) {
-             put("config.sn", kOld)(p);
-             put("config.sn.new", "half")(p);
-             put("config.sn.AbC123", "half")(p);
-         },
-         "config.sn"},
-        {"folder that takes no new file: rewritten in place", Posix,
-         [&](auto p) {
-             put("config.sn", kOld, fs::perms(0666))(p);
-             fs::permissions(p, fs::perms(0555));
-         },
-         "config.sn"},
-        {"full disk keeps the old file", Posix, put("config.sn", kOld), nullptr, "config.sn", true},
-        {"a folder in the way", Both, [](auto p) { Put(p / "config.sn" / "keep", "kept"); }, nullptr},
-        {"missing folder", Both, [](auto) {}, nullptr, "gone\\config.sn"},
+        {"no file before", Both, "", "config.sn"},
+        {"plain file", Both, "config.sn", "config.sn"},
+        {"mode 0600 kept", Posix, "config.sn:600", "config.sn"},
+        {"mode 0664 kept", Posix, "config.sn:664", "config.sn"},
+        {"read-only file refused", Both, "config.sn:444", nullptr},
+        {"link written through", Posix, "store/real.sn config.sn>store/real.sn", "store/real.sn"},
+        {"link planted at the old temporary name", Posix, "config.sn victim config.sn.new>victim", "config.sn"},
+        {"leftovers of a killed run", Both, "config.sn config.sn.new config.sn.AbC123", "config.sn"},
+        {"folder that takes no new file: rewritten in place", Posix, "config.sn:666 .:555", "config.sn"},
+        {"full disk keeps the old file", Posix, "config.sn", nullptr, "config.sn", true},
+        {"a folder in the way", Both, "config.sn/keep", nullptr},
+        {"missing folder", Both, "", nullptr, "gone\\config.sn"},
     };
     for (const Row& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
         const fs::path root = dir.path();
-        row.arrange(root);
-        std::map<std::string, std::string> expected = Snapshot(root);
+        Arrange(root, row.scene);
+        std::map<std::string, std::string> expected = Snapshot(dir);
         if (row.changed) {
             std::string& entry = expected[row.changed];
-            entry = (entry.empty() ? std::to_string(static_cast<int>(NewFilePerms())) : entry.substr(0, entry.find(' '))) +
-                    " " + kNew;
+            entry = entry.empty() ? std::to_string(static_cast<int>(NewFilePerms())) + " " + kNew
+                                  : entry.substr(0, entry.find(' ') + 1) + kNew;
         }
-        EXPECT_EQ(Write(root, dir.path() + "\\" + row.file, row.fullDisk), row.changed ? "ok" : "<CannotWrite>")
-            << row.name;
+        EXPECT_EQ(Write(root, dir.path() + "\\" + row.file, row.fullDisk), row.changed ? "ok" : kKinds[5]) << row.name;
         fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-        EXPECT_EQ(Snapshot(root), expected) << row.name;
+        EXPECT_EQ(Snapshot(dir), expected) << row.name;
     }
 }
 
 TEST(Files, SkinNamesSurviveTheSettingsFile) {
-    if (!kWestern) GTEST_SKIP() << "the Windows rows are written for code page 1252";
+    if (!kWestern) GTEST_SKIP() << "the Windows bytes below are those of code page 1252";
     TempFolder dir;
     const std::string path = dir.path() + "\\config.sn";
     // Text, and the bytes Windows stores: ANSI where the code page has every
-    // character, UTF-8 after a byte order mark where it has not.
+    // character, else UTF-8 after a byte order mark.
     for (auto [text, windows] : {std::pair{"Gr\xC3\xBCn\\\r\n", "Gr\xFCn\\\r\n"},
                                  {"\xD0\x9A\xD0\xBE\xD1\x82\\\r\n", "\xEF\xBB\xBF\xD0\x9A\xD0\xBE\xD1\x82\\\r\n"}}) {
         native::WriteTextFileAtomic(path, text);
