@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -108,23 +109,18 @@ private:
         if (w.rfind("kd", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyDown(k, 0); });
         if (w.rfind("ku", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyUp(k, 0); });
         if (w[0] == 'k') return Script("kd" + w.substr(1)), Script("ku" + w.substr(1));
+        static const std::map<std::string, std::string> kPoints = {
+            {"Ok", "@60,70"},    {"Net", "@180,70"},  {"Min", "@210,8"},  {"Close", "@228,8"}, {"Menu", "@10,10"},
+            {"Skins", "@60,30"}, {"About", "@60,48"}, {"Quit", "@60,64"}, {"B0", "@30,50"},    {"B1", "@90,50"},
+            {"B2", "@148,50"},   {"B3", "@205,50"},   {"bg", "@120,8"},   {"out", "@500,-40"}};
         const char how = w[0] == '+' || w[0] == '-' ? w[0] : 'c';
-        std::string at = w.substr(how == 'c' ? 0 : 1);
-        MouseButton b = MouseButton::Left;
-        if (at.size() > 2 && at[at.size() - 2] == '.') {
-            b = at.back() == 'R' ? MouseButton::Right : MouseButton::Middle;
-            at.resize(at.size() - 2);
-        }
+        const size_t dot = w.find('.');
+        const MouseButton b = dot == std::string::npos ? MouseButton::Left
+                              : w[dot + 1] == 'R'      ? MouseButton::Right
+                                                       : MouseButton::Middle;
+        std::string at = w.substr(how != 'c', dot - (how != 'c'));
         int x = 0, y = 0;
-        if (at[0] == '@') {
-            x = std::stoi(at.substr(1)), y = std::stoi(at.substr(at.find(',') + 1));
-        } else {
-            static const std::map<std::string, std::pair<int, int>> kPoints = {
-                {"Ok", {60, 70}},   {"Net", {180, 70}},  {"Min", {210, 8}},  {"Close", {228, 8}}, {"Menu", {10, 10}},
-                {"Skins", {60, 30}}, {"About", {60, 48}}, {"Quit", {60, 64}}, {"B0", {30, 50}},    {"B1", {90, 50}},
-                {"B2", {148, 50}},  {"B3", {205, 50}},   {"bg", {120, 8}},   {"out", {500, -40}}};
-            std::tie(x, y) = kPoints.at(at);
-        }
+        std::sscanf((at[0] == '@' ? at : kPoints.at(at)).c_str(), "@%d,%d", &x, &y);
         if (how != '-') then([&r, b, x, y] { r.sink->MouseDown(b, x, y); });
         if (how != '+') then([&r, b, x, y] { r.sink->MouseUp(b, x, y); });
     }

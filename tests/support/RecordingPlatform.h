@@ -6,14 +6,13 @@
 
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/NativeFiles.h"
 #include "platform/Platform.h"
-
-namespace snickit {
-class Form_Main;
-}
+#include "shell/FormMain.h"
 
 namespace snickit::test {
 
@@ -36,7 +35,13 @@ public:
 
     // Runs the program until it ends (its status) or the script runs out.
     static constexpr int kStillRunning = -1000;
-    int Run(Form_Main& form);
+    int Run(Form_Main& form) {
+        try {
+            return form.Run();
+        } catch (const ScriptEnded&) {
+            return kStillRunning;
+        }
+    }
 
     std::deque<std::function<void()>> script;
     InputSink* sink = nullptr;
@@ -50,43 +55,78 @@ public:
     int x = 0, y = 0, listSelection = -1;
     PixelRect listBounds{};
 
-    // Platform
+    // --- Platform ---
     Window& MainWindow() override { return *this; }
     float TwipsPerPixelX() const override { return tx_; }
     float TwipsPerPixelY() const override { return ty_; }
     std::string ProgramFolder() const override { return folder_; }
-    std::string ReadTextFile(const std::string& path) override;
-    void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
-    std::vector<std::string> ListSubfolders(const std::string& path) override;
-    PictureRef LoadPicture(const std::string& path) override;
+    std::string ReadTextFile(const std::string& path) override { return native::ReadTextFile(path); }
+    std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
+    void WriteTextFileAtomic(const std::string& path, const std::string& content) override {
+        Log("write " + Relative(path));
+        if (failWrites) throw Failure(FailureKind::CannotWrite, path);
+        native::WriteTextFileAtomic(path, content);
+    }
+    PictureRef LoadPicture(const std::string& path) override {
+        Log("load " + Relative(path));
+        if (native::ReadTextFile(path).rfind("BM", 0) != 0) throw Failure(FailureKind::BadPicture, path);
+        return std::make_shared<RecordingPicture>(Relative(path));
+    }
     PictureRef BuiltinAboutPicture() override { return std::make_shared<RecordingPicture>("about"); }
     void PlaySound(const std::string& path) override { Log("sound " + Relative(path)); }
-    bool OpenUrl(const std::string& url) override { Log("open " + url); return false; }
+    bool OpenUrl(const std::string& url) override { return Log("open " + url), false; }
     void ShowFatalError(const std::string& message) override { Log("fatal " + (fatal = message)); }
 
-    // Window
+    // --- Window ---
     void SetInputSink(InputSink* s) override { sink = s; }
-    void SetPosition(int px, int py) override;
+    void SetPosition(int px, int py) override { x = px, y = py, Log("position " + Pair(px, py)); }
     void GetPosition(int& px, int& py) const override { px = x, py = y; }
-    void SetSize(int w, int h) override { Log("size " + std::to_string(w) + "," + std::to_string(h)); }
+    void SetSize(int w, int h) override { Log("size " + Pair(w, h)); }
     void Show() override { shown = true, Log("show"); }
     void Minimize() override { Log("minimize"); }
     bool IsMinimized() const override { return false; }
     void SetPicture(PictureRef p) override { Log("picture " + (picture = NameOf(p))); }
-    void CopyFromPicture(const PictureRef& source, const PixelRect& r) override;
-    void DispatchPending() override;
-    void WaitEvent() override;
+    void CopyFromPicture(const PictureRef& s, const PixelRect& r) override {
+        Log("copy " + NameOf(s) + " " + Pair(r.left, r.top) + "," + Pair(r.width, r.height));
+    }
+    void DispatchPending() override {
+        // A wait that polls instead of blocking never gets past an empty step.
+        if (++passesWithoutWait_ > 1000) throw std::logic_error("events dispatched in a busy loop");
+        while (!script.empty() && script.front()) {
+            auto step = std::move(script.front());
+            script.pop_front();
+            step();
+        }
+    }
+    void WaitEvent() override {
+        passesWithoutWait_ = 0;
+        while (!script.empty() && !script.front()) script.pop_front();
+        if (script.empty()) throw ScriptEnded{};
+    }
     // The user drags the window 210 pixels left and 633 down.
-    void InteractiveMove(MouseButton button) override;
-    void ListSetItems(const std::vector<std::string>& items) override;
+    void InteractiveMove(MouseButton b) override { x -= 210, y += 633, Log("move " + std::to_string(int(b))); }
+    void ListSetItems(const std::vector<std::string>& items) override {
+        std::string joined;
+        for (const std::string& item : items) joined += (joined.empty() ? "" : ",") + item;
+        Log("items " + joined);
+    }
     void ListSetSelection(int index) override { listSelection = index; }
     void ListSetBounds(const PixelRect& rect) override { listBounds = rect; }
-    void ListSetVisible(bool visible) override;
+    void ListSetVisible(bool visible) override {
+        if (visible != listVisible) Log(visible ? "list shown" : "list hidden");
+        listVisible = visible;
+    }
 
 private:
     void Log(const std::string& entry) { log.push_back(entry); }
-    std::string Relative(const std::string& path) const;
-    static std::string NameOf(const PictureRef& picture);
+    static std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to_string(b); }
+    std::string Relative(const std::string& path) const {
+        return path.compare(0, folder_.size(), folder_) == 0 ? path.substr(folder_.size()) : path;
+    }
+    static std::string NameOf(const PictureRef& picture) {
+        auto* recorded = dynamic_cast<const RecordingPicture*>(picture.get());
+        return recorded ? recorded->name : "";
+    }
 
     std::string folder_;
     float tx_, ty_;
