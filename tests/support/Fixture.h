@@ -26,7 +26,9 @@ namespace snickit::test {
 
 // The screens, as Screen() shows them.
 inline const std::string kAbout = "about | Ok Net Close Min";
-inline std::string Pad(const std::string& skin) { return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min"; }
+inline std::string Pad(const std::string& skin) {
+    return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min";
+}
 inline std::string MenuOf(const std::string& skin) {
     return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min";
 }
@@ -43,8 +45,8 @@ protected:
     // Back to the three complete skins and the settings file.
     void Reset() {
         folder.Remove("skins");
-        for (const char* skin : {"apple", "Blue", "red"}) {
-            for (const char* file : {"box.bmp", "box2.bmp", "menu.bmp"}) folder.Write(std::string("skins/") + skin + "/" + file, "BM");
+        for (std::string skin : {"apple", "Blue", "red"}) {
+            for (const char* file : {"/box.bmp", "/box2.bmp", "/menu.bmp"}) folder.Write("skins/" + skin + file, "BM");
         }
         folder.Write("config.sn", kConfig);
     }

@@ -31,10 +31,7 @@ TEST_F(PadTest, EachButtonPaintsPressedThenPlaysAndPaintsBack) {
 }
 
 TEST_F(PadTest, KeysAndCaptureReachTheButtonsAsTheUserMeansThem) {
-    const struct {
-        const char* steps;
-        std::string log;
-    } kRows[] = {
+    const struct { const char* steps; std::string log; } kRows[] = {
         {"Ok | k96 k101 k35 k40 k34 k37 k12 k45 k49 k0 k-1 k65535", ""},
         {"Ok | kd98 kd98 ku98", Join({Down(1), Down(1), Up(1)})},
         {"Ok | kd99 kd100 ku99 ku100", Join({Down(2), Down(3), Up(2), Up(3)})},
@@ -58,10 +55,7 @@ TEST_F(PadTest, KeysAndCaptureReachTheButtonsAsTheUserMeansThem) {
 TEST_F(PadTest, OnlyTheQuitHotSpotsSaveThePlaceAndTheSkin) {
     const std::string kOld = std::string(kConfig) + "old fourth line\r\n";
     const std::string kMoved = "-150 \r\n 10995 \r\nBlue\\\r\n";
-    const struct {
-        const char* steps;
-        std::string saved, log;
-    } kRows[] = {
+    const struct { const char* steps; std::string saved, log; } kRows[] = {
         {"Ok | bg Close B0", kMoved, R"(move 1; write \config.sn)"},
         {"Ok | bg Menu Quit", kMoved, R"(move 1; write \config.sn)"},
         {"bg Close Ok", kMoved, R"(load \skins\Blue\box.bmp; move 1; write \config.sn)"},

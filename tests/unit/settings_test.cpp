@@ -10,11 +10,8 @@ namespace snickit {
 namespace {
 
 TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
-    const struct {
-        const char* content;
-        float left, top;
-        const char* skin;  // nullptr: fewer than three lines
-    } kRows[] = {
+    // skin nullptr: fewer than three lines.
+    const struct { const char* content; float left, top; const char* skin; } kRows[] = {
         {" 3000 \r\n 1500 \r\nBlue\\\r\n", 3000, 1500, "Blue\\"},
         {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
         {"0.1\r\nx\r\nBlue", 0.1f, 0, "Blue"},                      // rounded to single precision

@@ -12,33 +12,26 @@ using FailureTest = SnickitTest;
 const std::string kFinishing = "about | Menu B3 B2 B1 B0 Close Min";
 
 TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
-    const struct {
-        const char* file;
-        const char* content;  // nullptr: removed
-        const char* steps;
-        FailureKind kind;
-        const char* failing;
-        std::string screen;
-    } kRows[] = {
-        {"config.sn", nullptr, "Ok", FailureKind::FileNotFound, R"(\config.sn)", "hidden"},
-        {"config.sn", " 3000 \r\n 1500 \r\n", "Ok", FailureKind::InputPastEnd, R"(\config.sn)", "hidden"},
-        {"config.sn", "3000\n1500\nBlue\\\n", "Ok", FailureKind::InputPastEnd, R"(\config.sn)", "hidden"},
-        {"skins", nullptr, "Ok", FailureKind::PathNotFound, R"(\skins\)", "hidden"},
-        {"skins/Blue/box.bmp", nullptr, "Ok", FailureKind::FileNotFound, R"(\skins\Blue\box.bmp)", "hidden"},
-        {"skins/Blue/box.bmp", "GIF89a", "Ok", FailureKind::BadPicture, R"(\skins\Blue\box.bmp)", "hidden"},
-        {"skins/Blue/box2.bmp", nullptr, "Ok", FailureKind::FileNotFound, R"(\skins\Blue\box2.bmp)", kFinishing},
-        {"skins/Blue/menu.bmp", "GIF89a", "Ok", FailureKind::BadPicture, R"(\skins\Blue\menu.bmp)", kFinishing},
-        {"config.sn", " 0 \r\n 0 \r\nGone\\\r\n", "Ok", FailureKind::PathNotFound, R"(\skins\Gone\box.bmp)", kFinishing},
-        {"config.sn", " 0 \r\n 0 \r\n\r\n", "Ok", FailureKind::FileNotFound, R"(\skins\box.bmp)", kFinishing},
-        {"skins/apple/box.bmp", nullptr, "Ok Menu Skins s0", FailureKind::FileNotFound, R"(\skins\apple\box.bmp)",
+    using enum FailureKind;
+    // The file changed (content nullptr: removed), the steps, the failure.
+    const struct { const char *file, *content, *steps; FailureKind kind; const char* failing; std::string screen; }
+        kRows[] = {
+        {"config.sn", nullptr, "Ok", FileNotFound, R"(\config.sn)", "hidden"},
+        {"config.sn", " 3000 \r\n 1500 \r\n", "Ok", InputPastEnd, R"(\config.sn)", "hidden"},
+        {"config.sn", "3000\n1500\nBlue\\\n", "Ok", InputPastEnd, R"(\config.sn)", "hidden"},
+        {"skins", nullptr, "Ok", PathNotFound, R"(\skins\)", "hidden"},
+        {"skins/Blue/box.bmp", nullptr, "Ok", FileNotFound, R"(\skins\Blue\box.bmp)", "hidden"},
+        {"skins/Blue/box.bmp", "GIF89a", "Ok", BadPicture, R"(\skins\Blue\box.bmp)", "hidden"},
+        {"skins/Blue/box2.bmp", nullptr, "Ok", FileNotFound, R"(\skins\Blue\box2.bmp)", kFinishing},
+        {"skins/Blue/menu.bmp", "GIF89a", "Ok", BadPicture, R"(\skins\Blue\menu.bmp)", kFinishing},
+        {"config.sn", " 0 \r\n 0 \r\nGone\\\r\n", "Ok", PathNotFound, R"(\skins\Gone\box.bmp)", kFinishing},
+        {"config.sn", " 0 \r\n 0 \r\n\r\n", "Ok", FileNotFound, R"(\skins\box.bmp)", kFinishing},
+        {"skins/apple/box.bmp", nullptr, "Ok Menu Skins s0", FileNotFound, R"(\skins\apple\box.bmp)",
          Chooser("Blue", 0)},
-        {"skins/red/box.bmp", "GIF89a", "Ok Menu Skins s2", FailureKind::BadPicture, R"(\skins\red\box.bmp)",
-         Chooser("Blue", 2)},
-        {"skins/red/box2.bmp", nullptr, "Ok Menu Skins s2 dbl", FailureKind::FileNotFound, R"(\skins\red\box2.bmp)",
-         Pad("red")},
-        {"", nullptr, "Ok Menu About rm:skins/Blue/menu.bmp Ok", FailureKind::FileNotFound, R"(\skins\Blue\menu.bmp)",
-         kFinishing},
-        {"", nullptr, "Ok w! Close", FailureKind::CannotWrite, R"(\config.sn)", Pad("Blue")},
+        {"skins/red/box.bmp", "GIF89a", "Ok Menu Skins s2", BadPicture, R"(\skins\red\box.bmp)", Chooser("Blue", 2)},
+        {"skins/red/box2.bmp", nullptr, "Ok Menu Skins s2 dbl", FileNotFound, R"(\skins\red\box2.bmp)", Pad("red")},
+        {"", nullptr, "Ok Menu About rm:skins/Blue/menu.bmp Ok", FileNotFound, R"(\skins\Blue\menu.bmp)", kFinishing},
+        {"", nullptr, "Ok w! Close", CannotWrite, R"(\config.sn)", Pad("Blue")},
     };
     for (const auto& row : kRows) {
         Reset();

@@ -26,7 +26,7 @@ std::string BitmapFile(int width, int height, COLORREF fill, COLORREF topLeft) {
         for (int x = 0; x < width; ++x) {
             COLORREF c = (x == 0 && y == height - 1) ? topLeft : fill;
             char* at = &file[54 + static_cast<size_t>(y) * stride + x * 3];
-            at[0] = static_cast<char>(GetBValue(c)), at[1] = static_cast<char>(GetGValue(c)), at[2] = static_cast<char>(GetRValue(c));
+            for (int k = 0; k < 3; ++k) at[k] = static_cast<char>(c >> (16 - 8 * k));  // blue, green, red
         }
     }
     return file;
@@ -75,7 +75,8 @@ TEST_F(Win32PlatformTest, PictureFailuresNameTheirKindAndOnlyACompleteWaveIsPlay
     folder.Write("1.wav", Wave(true));
     folder.Write("2.wav", Wave(false));
     folder.Write("3.wav", "RIFF....AVI LIST");
-    const std::pair<const char*, bool> kSounds[] = {{"1.wav", true}, {"2.wav", false}, {"3.wav", false}, {"4.wav", false}, {"", false}};
+    const std::pair<const char*, bool> kSounds[] = {
+        {"1.wav", true}, {"2.wav", false}, {"3.wav", false}, {"4.wav", false}, {"", false}};
     for (const auto& [file, playable] : kSounds) {
         EXPECT_EQ(win32::IsPlayableWave(win32::Widen(folder.path() + "\\" + file)), playable) << file;
     }

@@ -20,7 +20,9 @@ struct RecordingSink : InputSink {
         events += (events.empty() ? "" : "; ") + event;
         if (react) react(event);
     }
-    static std::string At(MouseButton b, int x, int y) { return std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y); }
+    static std::string At(MouseButton b, int x, int y) {
+        return std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y);
+    }
     void MouseDown(MouseButton b, int x, int y) override { Add("down " + At(b, x, y)); }
     void MouseUp(MouseButton b, int x, int y) override { Add("up " + At(b, x, y)); }
     void KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); }
@@ -34,7 +36,8 @@ PictureRef SolidPicture(COLORREF colour) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, 240, 95, 1, 24};
     void* bits = nullptr;
-    auto picture = std::make_shared<win32::Win32Picture>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    auto picture =
+        std::make_shared<win32::Win32Picture>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     HBRUSH brush = CreateSolidBrush(colour);
     RECT all{0, 0, 240, 95};
     FillRect(picture->Dc(), &all, brush);
@@ -52,26 +55,13 @@ protected:
         window.DispatchPending();
         sink.events.clear();
     }
-    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageW(window.Handle(), message, wParam, lParam); }
-    COLORREF PixelAt(int x, int y) {
-        HDC dc = GetDC(window.Handle());
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(window.Handle(), dc);
-        return c;
-    }
 
     win32::Win32Window window{GetModuleHandleW(nullptr)};
     RecordingSink sink;
 };
 
 TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileAButtonIsDown) {
-    const struct {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-        const char* event;
-        bool captured;
-    } kRows[] = {
+    const struct { UINT message; WPARAM wParam; LPARAM lParam; const char* event; bool captured; } kRows[] = {
         {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 20), "down 2 10,20", true},
         {WM_RBUTTONUP, 0, MAKELPARAM(300, -5), "up 2 300,-5", false},  // released outside
         {WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(1, 2), "down 4 1,2", true},
@@ -86,7 +76,7 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
     };
     for (const auto& row : kRows) {
         sink.events.clear();
-        Post(row.message, row.wParam, row.lParam);
+        PostMessageW(window.Handle(), row.message, row.wParam, row.lParam);
         window.DispatchPending();
         EXPECT_EQ(sink.events, row.event);
         EXPECT_EQ(GetCapture() == window.Handle(), row.captured) << row.event;
@@ -98,10 +88,8 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
 // and fails at keypad 2 (100); or WM_QUIT comes (3). Nothing is
 // delivered afterwards.
 TEST(Win32WindowEnd, AnExitOrFailureLeavesEveryDispatchLevelAndNothingMoreIsDelivered) {
-    const struct {
-        int status;
-        const char* events;
-    } kRows[] = {{7, "keydown 97"}, {100, "keydown 97; keydown 98"}, {3, ""}};
+    const struct { int status; const char* events; } kRows[] = {
+        {7, "keydown 97"}, {100, "keydown 97; keydown 98"}, {3, ""}};
     for (const auto& row : kRows) {
         win32::Win32Window window{GetModuleHandleW(nullptr)};
         RecordingSink sink;
@@ -168,14 +156,14 @@ TEST_F(Win32WindowTest, PaintsItsPictureAndACopyLastsUntilTheNextPaint) {
     window.SetPicture(SolidPicture(red));
     window.CopyFromPicture(SolidPicture(green), {3, 19, 60, 71});
     window.CopyFromPicture(nullptr, {0, 0, 240, 95});  // nothing loaded: nothing copied
-    const struct {
-        int x, y;
-        COLORREF colour;
-    } kRows[] = {{3, 19, green}, {62, 89, green}, {2, 50, red}, {63, 50, red}, {10, 18, red}, {10, 90, red}};
-    for (const auto& row : kRows) EXPECT_EQ(PixelAt(row.x, row.y), row.colour) << row.x << "," << row.y;
+    const struct { int x, y; COLORREF colour; } kRows[] = {
+        {3, 19, green}, {62, 89, green}, {2, 50, red}, {63, 50, red}, {10, 18, red}, {10, 90, red}};
+    HDC dc = GetDC(window.Handle());
+    for (const auto& row : kRows) EXPECT_EQ(GetPixel(dc, row.x, row.y), row.colour) << row.x << "," << row.y;
     InvalidateRect(window.Handle(), nullptr, FALSE);
     UpdateWindow(window.Handle());
-    EXPECT_EQ(PixelAt(10, 30), red);
+    EXPECT_EQ(GetPixel(dc, 10, 30), red);
+    ReleaseDC(window.Handle(), dc);
 }
 
 TEST_F(Win32WindowTest, KeepsItsPlaceWhileMinimized) {
