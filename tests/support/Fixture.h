@@ -16,7 +16,6 @@
 #include <map>
 #include <memory>
 #include <sstream>
-#include <tuple>
 
 #include "shell/FormMain.h"
 #include "tests/support/RecordingPlatform.h"
@@ -54,6 +53,7 @@ protected:
 
     // Starts the program with the script; its status, or kStillRunning.
     int Play(const std::string& steps, float twipsX = 15, float twipsY = 15) {
+        form.reset();
         p = std::make_unique<RecordingPlatform>(folder.path(), twipsX, twipsY);
         form = std::make_unique<Form_Main>(*p);
         std::istringstream words(steps);
@@ -63,10 +63,11 @@ protected:
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
-        std::string joined;
+        std::string joined, wanted = " " + kinds + " ";
         for (const std::string& e : p->log) {
-            if (kinds.empty() || (" " + kinds + " ").find(" " + e.substr(0, e.find(' ')) + " ") != std::string::npos)
-                joined += (joined.empty() ? "" : "; ") + e;
+            std::string kind = " ";
+            kind.append(e, 0, e.find(' ')) += ' ';
+            if (kinds.empty() || wanted.find(kind) != std::string::npos) joined += (joined.empty() ? "" : "; ") + e;
         }
         return joined;
     }

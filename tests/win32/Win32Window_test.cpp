@@ -34,7 +34,8 @@ struct RecordingSink : InputSink {
 
 PictureRef SolidPicture(COLORREF colour) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, 240, 95, 1, 24};
+    BITMAPINFOHEADER& h = info.bmiHeader;
+    h.biSize = sizeof h, h.biWidth = 240, h.biHeight = 95, h.biPlanes = 1, h.biBitCount = 24;
     void* bits = nullptr;
     auto picture =
         std::make_shared<win32::Win32Picture>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
