@@ -23,8 +23,9 @@ TEST_F(PadTest, EachButtonPaintsPressedThenPlaysAndPaintsBack) {
     for (int i = 0; i < 4; ++i) {
         // A click, its key, the right button released outside, the middle
         // one released over the next button: all go to button i.
-        const std::string b = "B" + std::to_string(i), next = "B" + std::to_string((i + 1) % 4);
-        Play("Ok | " + b + " k" + std::to_string(97 + i) + " +" + b + ".R -out.R +" + b + ".M -" + next + ".M");
+        std::string b = "B", next = "B", key = " k";
+        b += std::to_string(i), next += std::to_string((i + 1) % 4), key += std::to_string(97 + i);
+        Play("Ok | " + b + key + " +" + b + ".R -out.R +" + b + ".M -" + next + ".M");
         const std::string once = Join({Down(i), Up(i)});
         EXPECT_EQ(Log(), Join({once, once, once, once})) << b;
     }
