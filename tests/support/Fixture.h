@@ -1,10 +1,21 @@
-// A program folder with two skins and a settings file, and the program over
-// the recording platform.
+// A program folder with the skins apple, Blue and red and a settings file
+// naming Blue, and the program over the recording platform, driven by a
+// script of steps written as words:
+//   Ok Net Min Close Menu Skins About Quit B0..B3 bg out @x,y  a click there
+//   +Menu -Menu +B1.R -out.M            a press, a release (Right, Middle)
+//   k97  kd97  ku97                      a key down and up, down, up
+//   s2  dbl                              list selection, double click
+//   x  |  w!  rm:<file>                  close from outside, clear the log,
+//                                        writes fail, remove a file
+// Each word's events come together; the program then goes idle.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "shell/FormMain.h"
 #include "tests/support/MediaFiles.h"
@@ -13,68 +24,112 @@
 
 namespace snickit::test {
 
-// Points inside the hot spots.
-struct Point {
-    int x, y;
-};
-inline constexpr Point kOk{60, 70};
-inline constexpr Point kNet{180, 70};
-inline constexpr Point kMin{210, 8};
-inline constexpr Point kClose{228, 8};
-inline constexpr Point kMenu{10, 10};
-inline constexpr Point kSkinsItem{60, 30};
-inline constexpr Point kAboutItem{60, 48};
-inline constexpr Point kQuitItem{60, 64};
-inline constexpr Point kButton[4] = {{30, 50}, {90, 50}, {148, 50}, {205, 50}};
-// The window background on the pad screen (between the menu button and the
-// minimize box, above the sound buttons).
-inline constexpr Point kBackground{120, 8};
+// The screens, as Screen() shows them.
+inline const std::string kAbout = "about | Ok Net Close Min";
+inline std::string Pad(const std::string& skin) {
+    return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min";
+}
+inline std::string MenuOf(const std::string& skin) {
+    return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min";
+}
+inline std::string Chooser(const std::string& skin, int selection) {
+    return "\\skins\\" + skin + "\\box.bmp | Close Min | list 6,21,227,67 @" + std::to_string(selection);
+}
+// LoadSkin of Blue: its three pictures, then the normal one shown.
+inline const std::string kReload = R"(load \skins\Blue\box.bmp; load \skins\Blue\box2.bmp; )"
+                                   R"(load \skins\Blue\menu.bmp; picture \skins\Blue\box.bmp)";
 
 class SnickitTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        MakeSkin("Blue");
-        MakeSkin("red");
-        folder.Write("config.sn", " 3000 \r\n 1500 \r\nBlue\\\r\n");
+    SnickitTest() { Reset(); }
+    // Back to the three complete skins and the settings file.
+    void Reset() {
+        folder.Remove("skins");
+        for (std::string skin : {"apple", "Blue", "red"}) {
+            for (const char* file : {"/box.bmp", "/box2.bmp", "/menu.bmp"}) folder.Write("skins/" + skin + file, "BM");
+            for (const char* file : {"/1.wav", "/2.wav", "/3.wav", "/4.wav"}) folder.Write("skins/" + skin + file, kWave);
+        }
+        folder.Write("config.sn", kConfig);
+    }
+    const std::string kWave = snickit::test::WavFile({});
+    static constexpr const char* kConfig = " 3000 \r\n 1500 \r\nBlue\\\r\n";
+
+    // Starts the program with the script; its status, or kStillRunning.
+    int Play(const std::string& steps, float twipsX = 15, float twipsY = 15) {
+        form.reset();
+        p = std::make_unique<RecordingPlatform>(folder.path(), twipsX, twipsY);
+        form = std::make_unique<Form_Main>(*p);
+        std::istringstream words(steps);
+        for (std::string w; words >> w; p->script.push_back(nullptr)) Script(w);
+        return p->Run(*form);
     }
 
-    void MakeSkin(const std::string& name, bool complete = true) {
-        folder.Write("skins/" + name + "/box.bmp", FakeBitmap());
-        if (!complete) return;
-        folder.Write("skins/" + name + "/box2.bmp", FakeBitmap());
-        folder.Write("skins/" + name + "/menu.bmp", FakeBitmap());
-        for (int i = 1; i <= 4; ++i) folder.Write("skins/" + name + "/" + std::to_string(i) + ".wav", WavFile({}));
+    // The effects logged, joined by "; ", those of the given kinds only.
+    std::string Log(const std::string& kinds = "") const {
+        std::string joined, wanted = " " + kinds + " ";
+        for (const std::string& e : p->log) {
+            std::string kind = " ";
+            kind.append(e, 0, e.find(' ')) += ' ';
+            if (kinds.empty() || wanted.find(kind) != std::string::npos) joined += (joined.empty() ? "" : "; ") + e;
+        }
+        return joined;
     }
 
-    // Creates the window over a fresh recording platform.
-    RecordingPlatform& Start(float twipsPerPixel = 15.0f) {
-        platform = std::make_unique<RecordingPlatform>(folder.path(), twipsPerPixel);
-        form = std::make_unique<Form_Main>(*platform);
-        return *platform;
+    // The hot spots, from the top of the stacking order.
+    std::vector<std::pair<std::string, HotSpot*>> Spots() const {
+        Form_Main& f = *form;
+        return {{"Ok", &f.command_Ok},   {"Net", &f.Image_Net},     {"Quit", &f.Image_quit[1]},
+                {"About", &f.Image_About}, {"Skins", &f.Image_skin}, {"Menu", &f.Image_Menu},
+                {"B3", &f.Image_BTN[3]}, {"B2", &f.Image_BTN[2]},   {"B1", &f.Image_BTN[1]},
+                {"B0", &f.Image_BTN[0]}, {"Close", &f.Image_quit[0]}, {"Min", &f.Image_Min}};
     }
 
-    int Run() { return platform->Run(*form); }
-
-    void Click(Point p, MouseButton button = MouseButton::Left) { platform->Click(p.x, p.y, button); }
-
-    // Starts with a script that clicks OK; the log starts afresh once the
-    // pad screen waits for input. Run() then plays the rest of the script.
-    RecordingPlatform& StartOnPad() {
-        Start();
-        Click(kOk);
-        platform->Idle();
-        platform->Then([this] { platform->log.clear(); });
-        return *platform;
+    // "hidden" before the window shows; else the picture, the visible hot
+    // spots and, when shown, the list's bounds and selection.
+    std::string Screen() const {
+        if (!p->shown) return "hidden";
+        std::string s = p->picture + " |";
+        for (auto& [name, spot] : Spots()) s += spot->Visible() ? " " + name : "";
+        const PixelRect& r = p->listBounds;
+        if (p->listVisible) s += " | list " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                                 std::to_string(r.width) + "," + std::to_string(r.height) + " @" +
+                                 std::to_string(p->listSelection);
+        return s;
     }
-
-    // The effects logged since the last clear, as one text for messages.
-    std::vector<std::string> Log() const { return platform->log; }
 
     TempFolder folder;
-    std::unique_ptr<RecordingPlatform> platform;
+    std::unique_ptr<RecordingPlatform> p;
     std::unique_ptr<Form_Main> form;
-};
 
-using Names = std::vector<std::string>;
+private:
+    void Script(const std::string& w) {
+        RecordingPlatform& r = *p;
+        auto then = [&r](std::function<void()> step) { r.script.push_back(std::move(step)); };
+        auto number = [&](size_t at) { return std::stoi(w.substr(at)); };
+        if (w == "|") return then([&r] { r.log.clear(); });
+        if (w == "x") return then([&r] { r.sink->CloseRequested(); });
+        if (w == "w!") return then([&r] { r.failWrites = true; });
+        if (w == "dbl") return then([&r] { r.sink->ListDoubleClick(); });
+        if (w.rfind("rm:", 0) == 0) return then([this, w] { folder.Remove(w.substr(3)); });
+        if (w[0] == 's') return then([&r, i = number(1)] { r.listSelection = i, r.sink->ListSelect(i); });
+        if (w.rfind("kd", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyDown(k, 0); });
+        if (w.rfind("ku", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyUp(k, 0); });
+        if (w[0] == 'k') return Script("kd" + w.substr(1)), Script("ku" + w.substr(1));
+        static const std::map<std::string, std::string> kPoints = {
+            {"Ok", "@60,70"},    {"Net", "@180,70"},  {"Min", "@210,8"},  {"Close", "@228,8"}, {"Menu", "@10,10"},
+            {"Skins", "@60,30"}, {"About", "@60,48"}, {"Quit", "@60,64"}, {"B0", "@30,50"},    {"B1", "@90,50"},
+            {"B2", "@148,50"},   {"B3", "@205,50"},   {"bg", "@120,8"},   {"out", "@500,-40"}};
+        const char how = w[0] == '+' || w[0] == '-' ? w[0] : 'c';
+        const size_t dot = w.find('.');
+        const MouseButton b = dot == std::string::npos ? MouseButton::Left
+                              : w[dot + 1] == 'R'      ? MouseButton::Right
+                                                       : MouseButton::Middle;
+        std::string at = w.substr(how != 'c', dot - (how != 'c'));
+        int x = 0, y = 0;
+        std::sscanf((at[0] == '@' ? at : kPoints.at(at)).c_str(), "@%d,%d", &x, &y);
+        if (how != '-') then([&r, b, x, y] { r.sink->MouseDown(b, x, y); });
+        if (how != '+') then([&r, b, x, y] { r.sink->MouseUp(b, x, y); });
+    }
+};
 
 }  // namespace snickit::test

@@ -10,6 +10,7 @@
 namespace snickit::test {
 namespace {
 
+using Names = std::vector<std::string>;
 using ProgramTest = SnickitTest;
 
 // Whatever escapes a handler, or the building of the platform, ends the
@@ -33,8 +34,8 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
         SCOPED_TRACE(c.what);
         auto make = [&]() -> std::unique_ptr<Platform> {
             if (c.duringBuild) c.thrower();
-            auto platform = std::make_unique<RecordingPlatform>(folder.path());
-            platform->Then(c.thrower);  // inside the first dispatch, while OK is awaited
+            auto platform = std::make_unique<RecordingPlatform>(folder.path(), 15, 15);
+            platform->script.push_back(c.thrower);  // inside the first dispatch, while OK is awaited
             return platform;
         };
         testing::internal::CaptureStderr();
@@ -49,7 +50,7 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
 // names equal but for case go by their bytes, whatever order they come in.
 TEST_F(ProgramTest, TheSkinListSortsNamesAsPeopleReadThem) {
     const Names sorted = {"Abel", "Ábel", "blue", "Émile", "émile", "Zeta", "zeta", "Кот"};
-    RecordingPlatform platform(folder.path());
+    RecordingPlatform platform(folder.path(), 15, 15);
     for (int turn = 0; turn < 3; ++turn) {
         Names given = sorted;
         if (turn == 1) std::reverse(given.begin(), given.end());

@@ -1,5 +1,5 @@
-// The four screens, the switches between them and which hot spot a press
-// reaches.
+// The screens, the switches between them in the order the user sees them,
+// which hot spot a press reaches, and the window's place on every density.
 #include "tests/support/Fixture.h"
 
 namespace snickit::test {
@@ -7,224 +7,110 @@ namespace {
 
 using ScreensTest = SnickitTest;
 
-const Names kPadSpots{"Image_Menu", "Image_BTN(3)", "Image_BTN(2)", "Image_BTN(1)",
-                      "Image_BTN(0)", "Image_quit(0)", "Image_Min"};
-const Names kMenuSpots{"Image_quit(1)", "Image_About", "Image_skin", "Image_Menu", "Image_quit(0)", "Image_Min"};
-const Names kAboutSpots{"command_Ok", "Image_Net", "Image_quit(0)", "Image_Min"};
-const Names kChooserSpots{"Image_quit(0)", "Image_Min"};
+const std::string kToChooser = R"(picture \skins\Blue\menu.bmp; picture \skins\Blue\box.bmp; list shown; )";
 
-TEST_F(ScreensTest, MenuOpensAndClosesPictureFirst) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    p.Then([&] {
-        EXPECT_EQ(VisibleHotSpots(*form), kMenuSpots);
-        EXPECT_EQ(p.WindowPicture(), "\\skins\\Blue\\menu.bmp");
-        EXPECT_FALSE(p.listVisible());
-    });
-    Click(kMenu);
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_EQ(VisibleHotSpots(*form), kPadSpots);
-    EXPECT_EQ(p.log, (Names{"picture \\skins\\Blue\\menu.bmp", "picture \\skins\\Blue\\box.bmp"}));
+TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
+    const struct { const char* steps; std::string screen, log; } kRows[] = {
+        {"Ok", Pad("Blue"),
+         R"(size 240,95; position 200,100; items apple,Blue,red; load \skins\Blue\box.bmp; picture \skins\Blue\box.bmp; )"
+         "size 240,95; picture about; show; " + kReload},
+        {"| Net Net Min B0 Menu +bg.R", kAbout,
+         "open https://snickit.example.org/; open https://snickit.example.org/; minimize; move 1; move 1; move 2"},
+        {"Ok | Menu Min @200,50", MenuOf("Blue"), R"(picture \skins\Blue\menu.bmp; minimize; move 1)"},
+        {"Ok | Menu Menu", Pad("Blue"), R"(picture \skins\Blue\menu.bmp; picture \skins\Blue\box.bmp)"},
+        {"Ok | Menu Skins Min", Chooser("Blue", 1), kToChooser + "minimize"},
+        {"Ok | Menu Skins s0 dbl", Pad("apple"),
+         kToChooser + R"(load \skins\apple\box.bmp; picture \skins\apple\box.bmp; list hidden; )"
+                      R"(load \skins\apple\box2.bmp; load \skins\apple\menu.bmp)"},
+        {"Ok | Menu Skins s0 s1 dbl", Pad("Blue"),
+         kToChooser + R"(load \skins\apple\box.bmp; picture \skins\apple\box.bmp; load \skins\Blue\box.bmp; )"
+                      R"(picture \skins\Blue\box.bmp; list hidden; load \skins\Blue\box2.bmp; )"
+                      R"(load \skins\Blue\menu.bmp)"},
+        {"Ok | Menu Skins dbl", Pad("Blue"),
+         kToChooser + R"(list hidden; load \skins\Blue\box2.bmp; load \skins\Blue\menu.bmp)"},
+        {"Ok | Menu Skins s2 dbl B2 Menu Skins", Chooser("red", 2),
+         kToChooser + R"(load \skins\red\box.bmp; picture \skins\red\box.bmp; list hidden; load \skins\red\box2.bmp; )"
+                      R"(load \skins\red\menu.bmp; copy \skins\red\box2.bmp 119,19,58,71; sound \skins\red\3.wav; )"
+                      R"(copy \skins\red\box.bmp 119,19,58,71; picture \skins\red\menu.bmp; )"
+                      R"(picture \skins\red\box.bmp; list shown)"},
+        {"Ok | Menu About", kAbout, R"(picture \skins\Blue\menu.bmp; picture about)"},
+        {"Ok | Menu About Menu B0 Ok Menu", MenuOf("Blue"),
+         R"(picture \skins\Blue\menu.bmp; picture about; move 1; move 1; )" + kReload +
+             R"(; picture \skins\Blue\menu.bmp)"},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(Play(row.steps), RecordingPlatform::kStillRunning) << row.steps;
+        EXPECT_EQ(Screen(), row.screen) << row.steps;
+        EXPECT_EQ(Log(), row.log) << row.steps;
+    }
 }
 
-TEST_F(ScreensTest, AboutFromTheMenuWaitsForOkThenReloadsTheSkinOnThePad) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kAboutItem);
-    p.Idle();
-    p.Then([&] {
-        EXPECT_EQ(VisibleHotSpots(*form), kAboutSpots);
-        EXPECT_EQ(p.WindowPicture(), "about");
-        EXPECT_EQ(form->AboutOpen, 1);
-        // Files replaced while the about screen shows are the ones loaded.
-        folder.Write("skins/Blue/box.bmp", FakeBitmap(200, 80));
-    });
-    Click(kMenu);  // hidden during the wait: a move, no menu
-    Click(kOk);
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_EQ(VisibleHotSpots(*form), kPadSpots);
-    EXPECT_EQ(form->AboutOpen, 0);
-    EXPECT_EQ(p.log, (Names{"picture \\skins\\Blue\\menu.bmp", "picture about", "move 1",
-                            "load \\skins\\Blue\\box.bmp", "load \\skins\\Blue\\box2.bmp",
-                            "load \\skins\\Blue\\menu.bmp", "picture \\skins\\Blue\\box.bmp"}));
-    EXPECT_EQ(form->Picture_Etat1.Picture->Width(), 200);
+TEST_F(ScreensTest, AStoredNameThatDiffersInCaseSelectsNothingButLoads) {
+    folder.Write("config.sn", " 0 \r\n 0 \r\nblue\\\r\n");
+    EXPECT_EQ(Play("Ok Menu Skins dbl"), RecordingPlatform::kStillRunning);
+    EXPECT_EQ(Screen(), R"(\skins\blue\box.bmp | Close Min | list 6,21,227,67 @-1)");
+    EXPECT_EQ(Log("load"), R"(load \skins\blue\box.bmp; load \skins\blue\box2.bmp; load \skins\blue\menu.bmp)");
 }
 
-TEST_F(ScreensTest, ChooserOpensOverTheNormalPictureAndAppliesOnDoubleClick) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.Then([&] {
-        EXPECT_EQ(VisibleHotSpots(*form), kChooserSpots);
-        EXPECT_TRUE(p.listVisible());
-        EXPECT_EQ(p.listBounds().left, 6);
-        EXPECT_EQ(p.listBounds().top, 21);
-        EXPECT_EQ(p.listBounds().width, 227);
-        EXPECT_EQ(p.listBounds().height, 67);
-        EXPECT_EQ(p.WindowPicture(), "\\skins\\Blue\\box.bmp");
-        EXPECT_EQ(p.listSelection(), 0);  // the stored skin, selected at start-up
-        p.log.clear();
-    });
-    p.SelectInList(1);
-    p.Then([&] {
-        EXPECT_EQ(form->CurrentSkin, "red\\");
-        EXPECT_EQ(p.log, (Names{"load \\skins\\red\\box.bmp", "picture \\skins\\red\\box.bmp"}));
-        p.log.clear();
-    });
-    p.DoubleClickList();
-    Click(kButton[2]);
-    Click(kMenu);
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_FALSE(p.listVisible());
-    EXPECT_EQ(p.log, (Names{"list hidden", "load \\skins\\red\\box2.bmp", "load \\skins\\red\\menu.bmp",
-                            "copy \\skins\\red\\box2.bmp 119,19,58,71", "sound \\skins\\red\\3.wav",
-                            "copy \\skins\\red\\box.bmp 119,19,58,71", "picture \\skins\\red\\menu.bmp"}));
-    EXPECT_EQ(VisibleHotSpots(*form), kMenuSpots);
+// On every screen, each pixel just inside and just outside each hot spot's
+// edges goes to the highest visible hot spot that holds it.
+TEST_F(ScreensTest, APressReachesTheHighestVisibleHotSpotUnderIt) {
+    const struct { std::string name; int l, t, w, h; } kRects[] = {
+        {"Ok", 32, 58, 61, 27}, {"Net", 130, 56, 106, 35}, {"Quit", 8, 55, 116, 18}, {"About", 9, 39, 116, 18},
+        {"Skins", 8, 23, 116, 18}, {"Menu", 1, 1, 26, 21}, {"B3", 176, 19, 60, 71}, {"B2", 119, 19, 58, 71},
+        {"B1", 62, 19, 58, 71}, {"B0", 3, 19, 60, 71}, {"Close", 221, 3, 16, 14}, {"Min", 205, 3, 16, 13}};
+    for (const char* steps : {"", "Ok", "Ok Menu", "Ok Menu Skins"}) {
+        Play(steps);
+        const std::string visible = Screen() + " ";
+        for (const auto& r : kRects) {
+            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w}) {
+                for (int y : {r.t - 1, r.t, r.t + r.h - 1, r.t + r.h}) {
+                    std::string expected, hit;
+                    for (const auto& s : kRects) {
+                        if (expected.empty() && visible.find(" " + s.name + " ") != std::string::npos &&
+                            x >= s.l && x < s.l + s.w && y >= s.t && y < s.t + s.h)
+                            expected = s.name;
+                    }
+                    for (auto& [name, spot] : Spots()) {
+                        if (form->HitTest(static_cast<float>(x), static_cast<float>(y)) == spot) hit = name;
+                    }
+                    EXPECT_EQ(hit, expected) << "'" << steps << "' at " << x << "," << y;
+                }
+            }
+        }
+    }
 }
 
-TEST_F(ScreensTest, WhileTheListShowsNoHotSpotBeneathItAnswers) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.Then([&] { p.log.clear(); });
-    Click(kButton[0]);   // under the list: the list's own
-    Click(kQuitItem);    // under the list too
-    Click({3, 10});      // beside the list: background
-    Click(kMin);
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_EQ(p.log, (Names{"move 1", "minimize"}));
-    EXPECT_TRUE(p.listVisible());
+TEST_F(ScreensTest, TheShownListTakesThePressesInsideItsBoundsOnly) {
+    const struct { const char* at; bool moves; } kRows[] = {
+        {"@5,50", true},   {"@6,50", false},   {"@232,50", false}, {"@233,50", true},
+        {"@100,20", true}, {"@100,21", false}, {"@100,87", false}, {"@100,88", true}};
+    for (const auto& row : kRows) {
+        Play(std::string("Ok Menu Skins | ") + row.at);
+        EXPECT_EQ(Log(), row.moves ? "move 1" : "") << row.at;
+    }
 }
 
-TEST_F(ScreensTest, ReopeningTheChooserKeepsTheLastSelection) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.SelectInList(1);
-    p.SelectInList(0);
-    p.SelectInList(1);
-    p.DoubleClickList();
-    Click(kMenu);
-    Click(kSkinsItem);
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_TRUE(p.listVisible());
-    EXPECT_EQ(p.listSelection(), 1);
-    EXPECT_EQ(p.WindowPicture(), "\\skins\\red\\box.bmp");
-    EXPECT_EQ(p.Effects("load \\skins\\red\\box.bmp").size(), 2u);
-}
-
-TEST_F(ScreensTest, ADoubleClickWithNothingSelectedDoesNothing) {
-    folder.Write("config.sn", " 0 \r\n 0 \r\nblue\\\r\n");  // matches no entry exactly
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.DoubleClickList();
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_TRUE(p.listVisible());
-    EXPECT_EQ(form->CurrentSkin, "blue\\");
-    EXPECT_EQ(VisibleHotSpots(*form), kChooserSpots);
-}
-
-TEST_F(ScreensTest, ApplyingAnIncompleteSkinEndsTheProgramWithoutSaving) {
-    MakeSkin("Half", false);
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.SelectInList(1);  // Blue, Half, red
-    p.DoubleClickList();
-    EXPECT_EQ(Run(), 1);
-    EXPECT_NE(p.fatalMessage().find("box2.bmp"), std::string::npos);
-    EXPECT_EQ(form->CurrentSkin, "Half\\");
-    EXPECT_EQ(folder.Read("config.sn"), " 3000 \r\n 1500 \r\nBlue\\\r\n");
-    // By then the list was hidden and the pad's hot spots shown again.
-    EXPECT_FALSE(p.listVisible());
-    EXPECT_EQ(VisibleHotSpots(*form), kPadSpots);
-}
-
-TEST_F(ScreensTest, SelectingASkinWithoutPicturesEndsTheProgram) {
-    folder.MakeFolder("skins/Empty");
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kSkinsItem);
-    p.SelectInList(1);  // Blue, Empty, red
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(p.fatalMessage().rfind("File not found", 0), 0u);
-}
-
-TEST_F(ScreensTest, PressesGoToTheHighestVisibleHotSpot) {
-    RecordingPlatform& p = StartOnPad();
-    p.Then([&] {
-        // Pad: the menu button over button 0 in their shared strip; in a
-        // shared column the higher index wins; a hidden menu item's area
-        // belongs to the button beneath.
-        EXPECT_EQ(form->HitTest(10, 20), &form->Image_Menu);
-        EXPECT_EQ(form->HitTest(10, 22), &form->Image_BTN[0]);
-        EXPECT_EQ(form->HitTest(62, 50), &form->Image_BTN[1]);
-        EXPECT_EQ(form->HitTest(61, 50), &form->Image_BTN[0]);
-        EXPECT_EQ(form->HitTest(119, 50), &form->Image_BTN[2]);
-        EXPECT_EQ(form->HitTest(176, 50), &form->Image_BTN[3]);
-        EXPECT_EQ(form->HitTest(235, 89), &form->Image_BTN[3]);
-        EXPECT_EQ(form->HitTest(236, 50), nullptr);
-        EXPECT_EQ(form->HitTest(20, 30), &form->Image_BTN[0]);
-        EXPECT_EQ(form->HitTest(2, 50), nullptr);
-        EXPECT_EQ(form->HitTest(120, 8), nullptr);
-        EXPECT_EQ(form->HitTest(220, 8), &form->Image_Min);
-        EXPECT_EQ(form->HitTest(221, 8), &form->Image_quit[0]);
-    });
-    Click(kMenu);
-    p.Then([&] {
-        // Menu: the lower item wins in shared rows; the buttons are gone.
-        EXPECT_EQ(form->HitTest(20, 39), &form->Image_About);
-        EXPECT_EQ(form->HitTest(20, 40), &form->Image_About);
-        EXPECT_EQ(form->HitTest(20, 38), &form->Image_skin);
-        EXPECT_EQ(form->HitTest(20, 55), &form->Image_quit[1]);
-        EXPECT_EQ(form->HitTest(20, 56), &form->Image_quit[1]);
-        EXPECT_EQ(form->HitTest(20, 73), nullptr);
-        EXPECT_EQ(form->HitTest(8, 40), &form->Image_skin);  // About starts at x 9
-        EXPECT_EQ(form->HitTest(200, 50), nullptr);
-    });
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-}
-
-TEST_F(ScreensTest, AClickNeedsThePressAndTheReleaseOnTheSameHotSpot) {
-    RecordingPlatform& p = StartOnPad();
-    p.Press(kMenu.x, kMenu.y);
-    p.Release(kBackground.x, kBackground.y);  // released elsewhere: no click
-    p.Press(kMin.x, kMin.y, MouseButton::Right);
-    p.Release(kMin.x, kMin.y, MouseButton::Right);  // any button clicks
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_EQ(p.log, (Names{"minimize"}));
-    EXPECT_EQ(VisibleHotSpots(*form), kPadSpots);
-}
-
-TEST_F(ScreensTest, MinimizeAndRestoreKeepEveryScreen) {
-    RecordingPlatform& p = StartOnPad();
-    Click(kMenu);
-    Click(kMin);
-    p.Restore();
-    p.Then([&] {
-        EXPECT_FALSE(p.minimized());
-        EXPECT_EQ(VisibleHotSpots(*form), kMenuSpots);
-        EXPECT_EQ(p.WindowPicture(), "\\skins\\Blue\\menu.bmp");
-    });
-    Click(kSkinsItem);
-    Click(kMin);
-    p.Restore();
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_TRUE(p.listVisible());
-    EXPECT_EQ(VisibleHotSpots(*form), kChooserSpots);
-    EXPECT_EQ(p.Effects("minimize").size(), 2u);
-}
-
-TEST_F(ScreensTest, BackgroundPressesMoveWithEveryButtonOnEveryScreen) {
-    RecordingPlatform& p = StartOnPad();
-    p.Press(kBackground.x, kBackground.y, MouseButton::Right);
-    p.Press(kBackground.x, kBackground.y, MouseButton::Middle);
-    Click(kMenu);
-    p.Press(200, 50);  // a button's place, hidden on the menu
-    EXPECT_EQ(Run(), RecordingPlatform::kStillRunning);
-    EXPECT_EQ(p.Effects("move"), (Names{"move 2", "move 4", "move 1"}));
-    EXPECT_TRUE(p.Effects("sound").empty());
+// Twips per pixel differ between the axes: the place read at start-up, the
+// button rectangles (rounded halves to even) and the place saved at quit.
+TEST_F(ScreensTest, PlacesAndRectanglesFollowEachAxisOwnTwipsPerPixel) {
+    const struct { float x, y; const char *numbers, *ok, *close, *place, *button0, *button1, *saved; } kRows[] = {
+        {15, 15, " 3000 \r\n 1500 ", "Ok", "Close", "200,100", "3,19,60,71", "62,19,58,71", "-150 \r\n 10995 "},
+        {15, 12, " 3000 \r\n-150 ", "@60,80", "Close", "200,-13", "3,24,60,89", "62,24,58,89", "-150 \r\n 7440 "},
+        {10, 12, "left\r\n", "@60,80", "@335,8", "0,0", "4,24,90,89", "93,24,87,89", "-2100 \r\n 7596 "},
+        {12, 10, " 3000 \r\n 1500 ", "@60,100", "@280,8", "250,150", "4,28,75,106", "78,28,72,106", " 480 \r\n 7830 "},
+    };
+    for (const auto& row : kRows) {
+        // OK, the two keys, a move, and the close box where it lies now.
+        folder.Write("config.sn", std::string(row.numbers) + "\r\nBlue\\\r\n");
+        EXPECT_EQ(Play(std::string(row.ok) + " k97 k98 bg " + row.close, row.x, row.y), 0) << row.close;
+        auto copies = [](const std::string& rect) {
+            return R"(; copy \skins\Blue\box2.bmp )" + rect + R"(; copy \skins\Blue\box.bmp )" + rect;
+        };
+        EXPECT_EQ(Log("position copy"), "position " + std::string(row.place) + copies(row.button0) +
+                                            copies(row.button1));
+        EXPECT_EQ(folder.Read("config.sn"), std::string(row.saved) + "\r\nBlue\\\r\n");
+    }
 }
 
 }  // namespace

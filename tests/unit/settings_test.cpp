@@ -1,3 +1,4 @@
+// The settings file's lines and numbers, read and written.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,98 +9,58 @@
 namespace snickit {
 namespace {
 
-TEST(SettingsLines, CrAndCrLfEndLinesALoneLfDoesNot) {
-    EXPECT_EQ(SplitLines("a\r\nb\rc"), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(SplitLines("a\r\n\r\nc\r\n"), (std::vector<std::string>{"a", "", "c"}));
-    EXPECT_EQ(SplitLines("a\nb\nc\n"), (std::vector<std::string>{"a\nb\nc\n"}));
-    EXPECT_TRUE(SplitLines("").empty());
-}
-
-TEST(SettingsNumberScan, ReadsTheLeadingNumberAndIgnoresTheRest) {
-    EXPECT_EQ(ScanNumber(" 3000 "), 3000.0);
-    EXPECT_EQ(ScanNumber("3000"), 3000.0);
-    EXPECT_EQ(ScanNumber("1 500"), 1500.0);           // blanks dropped wherever they stand
-    EXPECT_EQ(ScanNumber("\t-1\t50 "), -150.0);
-    EXPECT_EQ(ScanNumber("12abc"), 12.0);
-    EXPECT_EQ(ScanNumber("abc"), 0.0);
-    EXPECT_EQ(ScanNumber(""), 0.0);
-    EXPECT_EQ(ScanNumber(",5"), 0.0);
-    EXPECT_EQ(ScanNumber("1,5"), 1.0);                 // only the point separates decimals
-    EXPECT_EQ(ScanNumber("2.5"), 2.5);
-    EXPECT_EQ(ScanNumber(" .5 "), 0.5);
-    EXPECT_EQ(ScanNumber("+7"), 7.0);
-    EXPECT_EQ(ScanNumber("1E+07"), 1e7);
-    EXPECT_EQ(ScanNumber("1.5e3x"), 1500.0);
-    EXPECT_EQ(ScanNumber("2e"), 2.0);                  // an exponent needs digits
-    EXPECT_EQ(ScanNumber("2e+"), 2.0);
-    EXPECT_EQ(ScanNumber("-"), 0.0);
-    EXPECT_EQ(ScanNumber("."), 0.0);
-    EXPECT_TRUE(std::isinf(ScanNumber("1e999")));
-    EXPECT_EQ(ScanNumber("1e-999"), 0.0);
-}
-
-TEST(SettingsReader, TakesThreeLinesAndRoundsToSinglePrecision) {
-    StoredSettings s = ParseSettings(" 3000 \r\n 1500 \r\nBlue\\\r\n", "config.sn");
-    EXPECT_EQ(s.left, 3000.0f);
-    EXPECT_EQ(s.top, 1500.0f);
-    EXPECT_EQ(s.currentSkin, "Blue\\");
-
-    // Hand-written without blanks, a fourth line, no final line end, blanks
-    // kept in the skin name.
-    s = ParseSettings("3000\r\n1500\r\n Blue \r\nextra", "config.sn");
-    EXPECT_EQ(s.left, 3000.0f);
-    EXPECT_EQ(s.currentSkin, " Blue ");
-
-    s = ParseSettings("0.1\r\nx\r\nBlue", "config.sn");
-    EXPECT_EQ(s.left, 0.1f);  // the double 0.1 rounded to single precision
-    EXPECT_EQ(s.top, 0.0f);
-    EXPECT_EQ(s.currentSkin, "Blue");
-
-    // An empty third line is a line all the same.
-    s = ParseSettings("1\r\n2\r\n\r\n", "config.sn");
-    EXPECT_EQ(s.currentSkin, "");
-}
-
-TEST(SettingsReader, FewerThanThreeLinesIsInputPastTheEnd) {
-    for (const char* content : {"", " 3000 \r\n 1500 \r\n", "3000\n1500\nBlue\\\n", "1\r2"}) {
+TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
+    // skin nullptr: fewer than three lines.
+    const struct { const char* content; float left, top; const char* skin; } kRows[] = {
+        {" 3000 \r\n 1500 \r\nBlue\\\r\n", 3000, 1500, "Blue\\"},
+        {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
+        {"0.1\r\nx\r\nBlue", 0.1f, 0, "Blue"},                      // rounded to single precision
+        {"1\r2\rB\nC\r", 1, 2, "B\nC"},                              // CR alone ends a line, LF does not
+        {"1\r\n2\r\n\r\n", 1, 2, ""},
+        {"", 0, 0, nullptr},
+        {" 3000 \r\n 1500 \r\n", 0, 0, nullptr},
+        {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
+        {"1\r2", 0, 0, nullptr},
+    };
+    for (const auto& row : kRows) {
         try {
-            ParseSettings(content, "C:\\Snickit\\config.sn");
-            ADD_FAILURE() << "no failure for " << content;
+            StoredSettings s = ParseSettings(row.content, "C:\\S\\config.sn");
+            EXPECT_TRUE(row.skin) << row.content;
+            EXPECT_EQ(s.left, row.left) << row.content;
+            EXPECT_EQ(s.top, row.top) << row.content;
+            EXPECT_EQ(s.currentSkin, row.skin ? row.skin : "") << row.content;
         } catch (const Failure& failure) {
+            EXPECT_FALSE(row.skin) << row.content;
             EXPECT_EQ(failure.kind(), FailureKind::InputPastEnd);
-            EXPECT_EQ(failure.path(), "C:\\Snickit\\config.sn");
-            EXPECT_NE(std::string(failure.what()).find("config.sn"), std::string::npos);
+            EXPECT_EQ(failure.path(), "C:\\S\\config.sn");
         }
     }
 }
 
-TEST(SettingsWriter, NumbersAsTheFileHoldsThem) {
-    EXPECT_EQ(FormatNumber(3000.0f), " 3000 ");
-    EXPECT_EQ(FormatNumber(1500.0f), " 1500 ");
-    EXPECT_EQ(FormatNumber(-150.0f), "-150 ");
-    EXPECT_EQ(FormatNumber(0.0f), " 0 ");
-    EXPECT_EQ(FormatNumber(-0.0f), " 0 ");
-    EXPECT_EQ(FormatNumber(0.5f), " .5 ");
-    EXPECT_EQ(FormatNumber(-2.25f), "-2.25 ");
-    EXPECT_EQ(FormatNumber(1234567.0f), " 1234567 ");
-    EXPECT_EQ(FormatNumber(12345678.0f), " 1.234568E+07 ");
-    EXPECT_EQ(FormatNumber(10000000.0f), " 1E+07 ");
-    EXPECT_EQ(FormatNumber(3007.5f), " 3007.5 ");
-    EXPECT_EQ(FormatNumber(0.001f), " .001 ");
-    EXPECT_EQ(FormatNumber(0.00001f), " 1E-05 ");
-    EXPECT_EQ(FormatNumber(1.0f / 3.0f), " .3333333 ");
+TEST(Settings, TheNumberScanReadsTheLeadingNumber) {
+    const std::pair<const char*, double> kRows[] = {
+        {" 3000 ", 3000}, {"1 500", 1500}, {"\t-1\t50 ", -150}, {"12abc", 12}, {"abc", 0},  {"", 0},
+        {",5", 0},        {"1,5", 1},      {"2.5", 2.5},        {" .5 ", 0.5}, {"+7", 7},   {"1E+07", 1e7},
+        {"1.5e3x", 1500}, {"2e", 2},       {"2e+", 2},          {"-", 0},      {".", 0},    {"1e-999", 0},
+        {"1e999", INFINITY},
+    };
+    for (const auto& [text, value] : kRows) EXPECT_EQ(ScanNumber(text), value) << text;
 }
 
-TEST(SettingsWriter, WhatIsWrittenReadsBackTheSame) {
-    for (float value : {3000.0f, -150.0f, 0.5f, 1.0f / 3.0f, 12345678.0f, 0.00001f, -7.125f, 1e30f, 15.0f * 1.2f}) {
-        std::string file = FormatSettings({value, -value, "Blue\\"});
-        StoredSettings back = ParseSettings(file, "config.sn");
-        // Seven significant digits: at most half a unit in the seventh.
-        EXPECT_NEAR(back.left, value, std::fabs(value) * 5e-7) << file;
-        EXPECT_NEAR(back.top, -value, std::fabs(value) * 5e-7) << file;
-        EXPECT_EQ(back.currentSkin, "Blue\\");
+TEST(Settings, TheWriterWritesSevenDigitsBetweenABlankOrMinusAndABlank) {
+    const std::pair<float, const char*> kRows[] = {
+        {3000, " 3000 "},         {-150, "-150 "},         {0, " 0 "},       {-0.0f, " 0 "},
+        {0.5f, " .5 "},           {-2.25f, "-2.25 "},      {1234567, " 1234567 "},
+        {12345678, " 1.234568E+07 "}, {1e7f, " 1E+07 "},   {3007.5f, " 3007.5 "},
+        {0.001f, " .001 "},       {0.00001f, " 1E-05 "},   {1.0f / 3, " .3333333 "},
+    };
+    for (const auto& [value, text] : kRows) EXPECT_EQ(FormatNumber(value), text) << value;
+    for (float value : {3000.0f, -150.0f, 1.0f / 3, 12345678.0f, 0.00001f, -7.125f, 1e30f, 15.0f * 1.2f}) {
+        StoredSettings back = ParseSettings(FormatSettings({value, -value, "B\\"}), "config.sn");
+        EXPECT_NEAR(back.left, value, std::fabs(value) * 5e-7);
+        EXPECT_NEAR(back.top, -value, std::fabs(value) * 5e-7);
+        EXPECT_EQ(back.currentSkin, "B\\");
     }
-    EXPECT_EQ(FormatSettings({3000.0f, 1500.0f, "Blue\\"}), " 3000 \r\n 1500 \r\nBlue\\\r\n");
 }
 
 }  // namespace
