@@ -103,7 +103,7 @@ fuzz() {
   fi
   for name in settings picture sound; do
     echo "--- fuzz_$name for $seconds s"
-    (cd build-fuzz && ./tests/fuzz/fuzz_$name -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=10 \
+    (cd build-fuzz && ./tests/fuzz/fuzz_$name -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=60 \
       -print_final_stats=1 "corpus/$name" 2>&1 | grep -E '^(#[0-9]+.*(DONE|INITED)|stat::number_of_executed_units|==[0-9]+==|SUMMARY|artifact_prefix|Test unit written)') || status=1
   done
   return $status

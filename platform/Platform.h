@@ -176,7 +176,11 @@ public:
     // sorts before, with or after `b`. Names that differ may compare equal.
     virtual int CompareNames(const std::string& a, const std::string& b) const = 0;
 
-    // Loads a bitmap file. Throws FileNotFound, PathNotFound or BadPicture.
+    // Loads a bitmap file: read once (at most kMaxBitmapFileBytes), checked
+    // with CheckBitmap (skin/BitmapCheck.h), then decoded from those bytes.
+    // Throws FileNotFound, PathNotFound, or BadPicture for anything else that
+    // cannot be shown (not a regular file, too large, refused by the check
+    // or by the decoder).
     virtual PictureRef LoadPicture(const std::string& path) = 0;
     // The program's built-in about picture.
     virtual PictureRef BuiltinAboutPicture() = 0;

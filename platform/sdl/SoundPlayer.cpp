@@ -107,7 +107,6 @@ Samples ConvertWave(const std::vector<unsigned char>& file, const SDL_AudioSpec&
     if (built >= 0 && cvt.len_mult >= 1 && needed / static_cast<std::size_t>(cvt.len_mult) == length &&
         needed <= kMaxConvertBytes) {
         samples = std::make_shared<std::vector<Uint8>>();
-        samples->reserve(needed);
         samples->assign(buffer, buffer + length);
         if (built > 0) {
             samples->resize(needed);
