@@ -3,6 +3,8 @@
 #   ./dev.sh run       install what is missing, build, start Snickit from build/snickit/
 #   ./dev.sh test      install what is missing, build, run every test suite
 #   ./dev.sh windows   build the Windows program folder build-windows/snickit/ and its zip
+#   ./dev.sh bench [RUNS]  build, then measure Snickit against a bare SDL2 program under Xvfb
+#                      (15 runs of each; one table; timings on a busy machine are noisy)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -12,6 +14,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 PKG_BUILD="cmake g++ make libgtest-dev googletest libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core"
 PKG_E2E="python3 xvfb xdotool openbox imagemagick x11-apps x11-utils sox"
 PKG_WINDOWS="g++-mingw-w64-x86-64 wine wine64 zip"
+PKG_BENCH="python3 xvfb openbox libxtst6"
 
 install_packages() {
   local missing=()
@@ -73,12 +76,18 @@ case "${1:-}" in
     echo "suites: $PASSED passed, $FAILED failed"
     ((FAILED == 0))
     ;;
+  bench)
+    install_packages $PKG_BUILD $PKG_BENCH
+    # Its own build folder: the program and the bare program, no tests.
+    build_linux build-bench -DSNICKIT_BUILD_TESTS=OFF -DSNICKIT_BUILD_BENCH=ON
+    exec python3 bench/bench.py build-bench/snickit build-bench/bench/snickit-bare "${2:-15}"
+    ;;
   windows)
     install_packages $PKG_WINDOWS
     bash tools/windows/build.sh
     ;;
   *)
-    sed -n '2,5p' "$0"
+    sed -n '2,7p' "$0"
     exit 2
     ;;
 esac
