@@ -41,7 +41,7 @@ MENU_POINT = (14, 11)
 SKINS_POINT = (66, 30)
 SKIN = 'Candy'
 PRESSES = 100
-SOUND_EVERY = 25            # every 25th release also times the first sound sample
+SOUND_EVERY = 33            # every 33rd release also times the first sound sample
 IDLE_SECONDS = 1.5
 FOLDERS = 10_000
 TIMEOUT = 10.0
@@ -551,6 +551,8 @@ def spread(values):
     med = statistics.median(values)
 
     def fmt(v):
+        if float(v).is_integer() and all(isinstance(x, int) for x in values):
+            return str(int(v))
         return f'{v:.0f}' if abs(v) >= 100 else f'{v:.2f}' if abs(v) < 10 else f'{v:.1f}'
     return f'{fmt(min(values))} / {fmt(med)} / {fmt(max(values))}', med
 
@@ -563,7 +565,7 @@ def ratio(a, b):
     return f'{a / b:.2f}'
 
 
-def table(snickit, bare, many, one, runs):
+def table(snickit, bare, many, one, runs, load):
     lines = [f'{"metric":<48} | {"Snickit min / median / max":<28} | {"bare min / median / max":<28} | ratio',
              '-' * 48 + '-|-' + '-' * 28 + '-|-' + '-' * 28 + '-|------']
     for row in ROWS:
@@ -573,7 +575,8 @@ def table(snickit, bare, many, one, runs):
     lines.append(f'{"start-up, 10,000 skin folders over 1 (ms)":<48} | {m_text:<28} | {o_text:<28} | '
                  f'{ratio(m_med, o_med)}')
     lines.append(f'({runs} runs of each; the last row is Snickit with {FOLDERS} skin folders against '
-                 f'Snickit with one; the bare program has one screen, shown on every idle row)')
+                 f'Snickit with one; the bare program has one screen, shown on every idle row; '
+                 f'load average {load[0]:.1f} at the start, {os.getloadavg()[0]:.1f} at the end)')
     return '\n'.join(lines)
 
 
@@ -585,6 +588,7 @@ def main(argv):
     snickit, bare, many, one = (defaultdict(list) for _ in range(4))
     bench = Bench(argv[1], argv[2])
     started = time.monotonic()
+    load = os.getloadavg()
     failures = 0
     try:
         for i in range(runs):
@@ -604,7 +608,7 @@ def main(argv):
             print(f'round {i + 1}/{runs} done ({time.monotonic() - started:.0f} s)', file=sys.stderr, flush=True)
     finally:
         bench.close()
-    print(table(snickit, bare, many, one, runs))
+    print(table(snickit, bare, many, one, runs, load))
     if failures:
         print(f'{failures} runs failed (see above); their figures are left out')
     return 1 if failures else 0
