@@ -6,9 +6,10 @@ Usage: bench.py <Snickit program folder> <bare program> [runs]
 Both programs run interleaved on one Xvfb display managed by openbox, with
 SDL's disk audio driver. Everything is observed from outside the process:
 the window's pixels are read back from the X server (XGetImage on the root
-window), input goes in through XTEST, the audio driver's output file is
-watched for its first non-silent byte, and CPU, memory, libraries and
-context switches come from /proc. A run of Snickit starts from config.sn at
+window), input goes in through XTEST, the audio driver's output is read
+as it is written and timestamped at its first non-silent byte after a
+release, and CPU, memory, libraries and context switches come from /proc
+(idle CPU from the threads' schedstat, which counts in nanoseconds). A run of Snickit starts from config.sn at
 200, 100 on the about picture, goes to the pad with OK, then presses and
 releases sound button 1 of the shipped Candy skin 100 times; the bare
 program shows Candy's box.bmp at the same place and blits button 1 of
@@ -20,7 +21,6 @@ ratio of the medians (Snickit over bare).
 
 import ctypes
 import os
-import wave
 import shutil
 import statistics
 import struct
@@ -30,6 +30,7 @@ import tempfile
 import threading
 import time
 import tty
+import wave
 from collections import defaultdict
 
 PLACE = (200, 100)          # config.sn holds 3000 and 1500 twips
