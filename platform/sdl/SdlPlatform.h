@@ -15,8 +15,8 @@ class SoundPlayer;
 
 class SdlPlatform final : public Platform {
 public:
-    // Initialises SDL (video and audio only) and creates the hidden window.
-    // Throws std::runtime_error when there is no display to open.
+    // Initialises SDL (video and audio only); the window is made when it is
+    // first shown. Throws std::runtime_error when there is no display to open.
     SdlPlatform();
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;

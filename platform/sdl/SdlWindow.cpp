@@ -39,28 +39,65 @@ SDL_Rect ToSdlRect(const PixelRect& r) { return {r.left, r.top, r.width, r.heigh
 
 }  // namespace
 
-SdlWindow::SdlWindow(SoundPlayer& sound) : sound_(sound) {
-    // Hidden until the program has sized and shown it; no frame. A normal
-    // top-level window, so it has a task bar entry to restore it from.
-    window_ = SDL_CreateWindow("Snickit", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+SdlWindow::SdlWindow(SoundPlayer& sound) : sound_(sound), place_{0, 0, 1, 1} {}
+
+SdlWindow::~SdlWindow() {
+    if (window_) SDL_DestroyWindow(window_);
+    if (icon_) SDL_FreeSurface(icon_);
+}
+
+// The window system's window is made when the window is first shown, at
+// the place and size the program set until then: moving a window that is
+// already there (even a hidden one) waits for the window manager to agree.
+void SdlWindow::Create() {
+    // No frame. A normal top-level window, so it has a task bar entry to
+    // restore it from.
+    window_ = SDL_CreateWindow("Snickit", place_.x, place_.y, place_.w, place_.h,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (!window_) throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+    if (icon_) {
+        SDL_SetWindowIcon(window_, icon_);
+        SDL_FreeSurface(icon_);
+        icon_ = nullptr;
+    }
     // Keys arrive as key events; no text input or input method is needed.
     SDL_StopTextInput();
 }
 
-SdlWindow::~SdlWindow() {
-    if (window_) SDL_DestroyWindow(window_);
-}
-
 void SdlWindow::SetIcon(SDL_Surface* icon) {
-    if (icon) SDL_SetWindowIcon(window_, icon);
+    if (!icon) return;
+    if (window_) {
+        SDL_SetWindowIcon(window_, icon);
+    } else {
+        if (icon_) SDL_FreeSurface(icon_);
+        icon_ = SDL_DuplicateSurface(icon);  // set when the window is made
+    }
 }
 
-void SdlWindow::SetPosition(int x, int y) { SDL_SetWindowPosition(window_, x, y); }
+void SdlWindow::SetPosition(int x, int y) {
+    if (!window_) {
+        place_.x = x;
+        place_.y = y;
+        return;
+    }
+    SDL_SetWindowPosition(window_, x, y);
+}
 
-void SdlWindow::GetPosition(int& x, int& y) const { GetWindowPlace(window_, x, y); }
+void SdlWindow::GetPosition(int& x, int& y) const {
+    if (!window_) {
+        x = place_.x;
+        y = place_.y;
+        return;
+    }
+    GetWindowPlace(window_, x, y);
+}
 
 void SdlWindow::SetSize(int width, int height) {
+    if (!window_) {
+        place_.w = width;
+        place_.h = height;
+        return;
+    }
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
     if (w == width && h == height) return;
@@ -69,28 +106,36 @@ void SdlWindow::SetSize(int width, int height) {
 }
 
 void SdlWindow::Show() {
+    if (!window_) Create();
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     PaintFromPicture(Whole());
     Present();
 }
 
-void SdlWindow::Minimize() { SDL_MinimizeWindow(window_); }
+void SdlWindow::Minimize() {
+    if (window_) SDL_MinimizeWindow(window_);
+}
 
-bool SdlWindow::IsMinimized() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0; }
+bool SdlWindow::IsMinimized() const {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+}
 
 bool SdlWindow::IsShown() const {
+    if (!window_) return false;
     const Uint32 flags = SDL_GetWindowFlags(window_);
     return (flags & SDL_WINDOW_SHOWN) && !(flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED));
 }
 
 SDL_Rect SdlWindow::Whole() const {
-    SDL_Rect whole{0, 0, 0, 0};
-    SDL_GetWindowSize(window_, &whole.w, &whole.h);
+    SDL_Rect whole{0, 0, place_.w, place_.h};
+    if (window_) SDL_GetWindowSize(window_, &whole.w, &whole.h);
     return whole;
 }
 
-SDL_Surface* SdlWindow::Canvas() { return SDL_GetWindowSurface(window_); }
+// Nothing to paint on before the window is made; it is painted whole from
+// its picture when it is first shown.
+SDL_Surface* SdlWindow::Canvas() { return window_ ? SDL_GetWindowSurface(window_) : nullptr; }
 
 void SdlWindow::Invalidate(const SDL_Rect& area) {
     SDL_Rect clipped;

@@ -38,13 +38,17 @@ public:
     void ListSetBounds(const PixelRect& rect) override;
     void ListSetVisible(bool visible) override;
 
+    // The window's icon (copied; set when the window is made, if it is not
+    // made yet).
     void SetIcon(SDL_Surface* icon);
     // Puts what was drawn since the last time on the screen.
     void Present();
     bool IsShown() const;
+    // Null until the window is first shown.
     SDL_Window* Handle() const { return window_; }
 
 private:
+    void Create();
     void Deliver(const SDL_Event& event);
     void OnWindowEvent(const SDL_WindowEvent& event);
     void OnButtonDown(const SDL_MouseButtonEvent& event);
@@ -62,11 +66,14 @@ private:
     void Invalidate(const SDL_Rect& area);
     SDL_Rect Whole() const;
 
-    SDL_Window* window_ = nullptr;
+    SDL_Window* window_ = nullptr;  // made at the first Show
     SoundPlayer& sound_;
     InputSink* sink_ = nullptr;
     PictureRef picture_;
     DrawnList list_;
+    // Where the window is to appear and its size, until it is made.
+    SDL_Rect place_;
+    SDL_Surface* icon_ = nullptr;
     // Events taken from SDL's queue but not yet dispatched: the one that
     // WaitEvent woke up for, and those set aside during a move.
     std::deque<SDL_Event> pending_;
