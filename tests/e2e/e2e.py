@@ -85,8 +85,10 @@ class Skin:
         self.menu = picture(lambda x, y: (x, 255 - 2 * y, tone))
         # Swelling tones: no stretch of one repeats later on, so that the
         # start of a sound found in what was heard means the sound started.
+        # Each sound has a length of its own: wine's trace names a sound
+        # played from memory by its length.
         self.sounds = [b''.join(pack('<h', int((8000 + n) * sin(2 * pi * (300 + tone + 70 * i) * n / RATE + 1))) * 2
-                                for n in range(RATE // 4)) for i in range(4)]
+                                for n in range(RATE // 4 + tone + i)) for i in range(4)]
 
     def write(self, skins):
         folder = os.path.join(skins, self.name)
@@ -138,8 +140,8 @@ class Windows:
 
     def __init__(self, folder):
         prefix = os.environ.get('SNICKIT_WINEPREFIX') or os.path.join(os.path.dirname(folder), 'wineprefix')
-        # No sound card: wine's audio drivers stay off; winmm's trace names
-        # each sound started.
+        # No sound card: wine's audio drivers stay off; winmm's trace shows
+        # each sound started, with the length of its data.
         self.env = {'WINEPREFIX': prefix, 'WINEDEBUG': '-all,trace+winmm',
                     'WINEDLLOVERRIDES': 'winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml=d'}
 
@@ -162,7 +164,7 @@ class Windows:
         return program.log
 
     def played(self, heard, skin, index):
-        return f'\\\\{skin.name}\\\\{index + 1}.wav'.encode() in heard
+        return f'ckid=data fccType=00000000 cksize={len(skin.sounds[index]):08X}'.encode() in heard
 
 
 # --- one run of the program ------------------------------------------------------
