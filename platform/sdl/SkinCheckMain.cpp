@@ -1,14 +1,11 @@
 // snickit-skin-check on Linux: the skin checker over SDL's picture loader
 // (the one Snickit uses) and POSIX files. Opens no window.
 #define SDL_MAIN_HANDLED
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
+#include <optional>
 
+#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "platform/sdl/SdlPicture.h"
 #include "skin/SkinCheck.h"
@@ -25,29 +22,13 @@ public:
     std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::sdl::LoadPictureFile(path); }
 
+    // As the program reads a skin's files: only a regular file, never more
+    // than the limit (a larger one reads as unreadable).
     std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) override {
-        // Non-blocking, so that a pipe planted under a sound's name cannot hang the check.
-        const int fd = open(native::NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            if (errno == ENOENT || errno == ENOTDIR) throw Failure(native::MissingKind(path), path);
-            throw Failure(FailureKind::CannotRead, path);
-        }
-        struct stat info {};
-        std::vector<unsigned char> bytes;
-        bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-        if (ok) bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit + 1));
-        for (std::size_t done = 0; ok && done < bytes.size();) {
-            const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                bytes.resize(done);  // shorter than it was: read what is there
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        close(fd);
-        if (!ok) throw Failure(FailureKind::CannotRead, path);
-        return bytes;
+        bool missing = false;
+        std::optional<std::vector<unsigned char>> bytes = native::ReadBinaryFile(path, limit, &missing);
+        if (!bytes) throw Failure(missing ? native::MissingKind(path) : FailureKind::CannotRead, path);
+        return std::move(*bytes);
     }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
+#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
@@ -23,30 +25,13 @@ public:
     std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::win32::LoadPictureFile(path); }
 
+    // As the program reads a skin's files: only a regular file, never more
+    // than the limit (a larger one reads as unreadable).
     std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) override {
-        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) throw Failure(native::MissingKind(path), path);
-            throw Failure(FailureKind::CannotRead, path);
-        }
-        std::vector<unsigned char> bytes;
-        LARGE_INTEGER size{};
-        bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size);
-        if (ok) bytes.resize(std::min(static_cast<std::size_t>(size.QuadPart), limit + 1));
-        for (std::size_t done = 0; ok && done < bytes.size();) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-            if (!::ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) {
-                bytes.resize(done);  // shorter than it was: read what is there
-                break;
-            }
-            done += got;
-        }
-        CloseHandle(file);
-        if (!ok) throw Failure(FailureKind::CannotRead, path);
-        return bytes;
+        bool missing = false;
+        std::optional<std::vector<unsigned char>> bytes = native::ReadBinaryFile(path, limit, &missing);
+        if (!bytes) throw Failure(missing ? native::MissingKind(path) : FailureKind::CannotRead, path);
+        return std::move(*bytes);
     }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {

@@ -28,9 +28,6 @@ extra_files() {
   ship windows "$HERE/THIRD-PARTY-windows.txt" THIRD-PARTY.txt
   ship linux   "$HERE/install.sh"
   ship linux   "$HERE/snickit.desktop"
-  # The skin checker, once it is built outside the program folders:
-  # ship linux "$OUT/linux/snickit/snickit-skin-check"
-  # ship windows "$WINDOWS_BUILD/snickit/snickit-skin-check.exe"
 }
 ship() {  # ship SYSTEM SOURCE [NAME]
   local name=${3:-$(basename "$2")}
@@ -49,7 +46,7 @@ cmake -S "$ROOT" -B "$OUT/linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNICKIT_STA
 cmake --build "$OUT/linux" -j "$JOBS"
 cp -r "$OUT/linux/snickit/." "$STAGE/$LINUX/"
 cp "$ROOT/dist/config.sn" "$STAGE/$LINUX/config.sn"   # not one a local run changed
-strip --strip-unneeded "$STAGE/$LINUX/snickit"
+strip --strip-unneeded "$STAGE/$LINUX/snickit" "$STAGE/$LINUX/snickit-skin-check"
 # Debian's static SDL2 links to a few libraries that are not on every desktop
 # (libdecor is missing from a stock Ubuntu 22.04, for one): they go into
 # lib/, where the program's run path ($ORIGIN/lib) finds them first.
