@@ -116,12 +116,7 @@ def config(left, top, skin):
 class Linux:
     exe = 'snickit'
     env = {'SDL_AUDIODRIVER': 'disk'}
-
-    def start(self, desk):
-        pass
-
-    def stop(self, desk):
-        pass
+    start = stop = lambda self, desk: None
 
     def command(self, exe):
         return [exe]
@@ -250,11 +245,7 @@ class Program:
 
 
 def read(path):
-    try:
-        with open(path, 'rb') as f:
-            return f.read()
-    except FileNotFoundError:
-        return b''
+    return open(path, 'rb').read() if os.path.exists(path) else b''
 
 
 def differences(shot, expected, skip=None):
@@ -279,10 +270,16 @@ def case(*systems):
     return add
 
 
-def pad(run, skin=ALPHA, **kwargs):
-    """A program past its start-up screen."""
+def started(run, skin=ALPHA, **kwargs):
+    """A program showing its start-up screen."""
     program = Program(run, config(1500, 1200, skin.name), **kwargs).show()
     program.see(run.about, 'start-up screen')
+    return program
+
+
+def pad(run, skin=ALPHA, **kwargs):
+    """A program past its start-up screen."""
+    program = started(run, skin, **kwargs)
     program.click(OK)
     program.see(skin.box, 'pad screen')
     return program
@@ -384,8 +381,7 @@ def chooser(run):
 def minimize(run):
     """Minimized and restored while the start-up screen waits for OK, the
     window shows it again, and OK still ends the wait."""
-    program = Program(run, config(1500, 1200, 'Alpha')).show()
-    program.see(run.about, 'start-up screen')
+    program = started(run)
     program.click(MINIMIZE)
     check(wait_until(lambda: run.desk.state(program.window) == 'Iconic'), 'not minimized')
     run.desk.activate(program.window)
@@ -429,7 +425,7 @@ def close_from_outside(run):
     """A close from the window manager ends the program without writing
     config.sn, also while the start-up screen waits for OK."""
     for on_pad in (False, True):
-        program = pad(run) if on_pad else Program(run, config(1500, 1200, 'Alpha')).show()
+        program = pad(run) if on_pad else started(run)
         before = os.stat(program.config).st_mtime_ns
         run.desk.request_close(program.window)
         check(program.exit_status() is not None, 'still running after a close request')
@@ -472,8 +468,7 @@ def idle(program, what, seconds=3.0):
 def idle_cpu(run):
     """Left alone, the program uses no processor time and does not wake up:
     while the start-up screen waits, and on the pad after a sound."""
-    program = Program(run, config(1500, 1200, 'Alpha')).show()
-    program.see(run.about, 'start-up screen')
+    program = started(run)
     idle(program, 'start-up screen')
     program.click(OK)
     program.see(ALPHA.box, 'pad screen')
