@@ -202,9 +202,8 @@ class Program:
             return None
 
     def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait(30)
+        self.proc.kill()  # nothing when it has ended
+        self.proc.wait(30)
 
     # --- input in window pixels --------------------------------------------
     def point(self, point, button=None, down=True):
@@ -391,12 +390,6 @@ def minimize(run):
     program.see(ALPHA.box, 'pad screen')
 
 
-def near(place, target):
-    """Within a step of the drag: under a window manager the SDL program's
-    window may lag a step behind the pointer."""
-    return max(abs(place[0] - target[0]), abs(place[1] - target[1])) <= 3
-
-
 @case()
 def drag_and_close(run):
     """A left drag on the background moves the window, here partly off the
@@ -409,8 +402,10 @@ def drag_and_close(run):
         program.point((BACKGROUND[0] - 130 * step // steps, BACKGROUND[1] + 40 * step // steps))
     run.desk.button(1, False)
     there = (x - 130, y + 40)
-    check(wait_until(lambda: near(run.desk.origin(program.window), there)) and
-          stays(lambda: near(run.desk.origin(program.window), there), 0.3),
+    # Within a step of the drag: under a window manager the SDL program's
+    # window may lag a step behind the pointer.
+    near = lambda: max(abs(a - b) for a, b in zip(run.desk.origin(program.window), there)) <= 3  # noqa: E731
+    check(wait_until(near) and stays(near, 0.3),
           f'window at {run.desk.origin(program.window)} after the drag, not near {there}')
     program.origin = run.desk.origin(program.window)
     program.see(ALPHA.box, 'pad screen at the new place')
