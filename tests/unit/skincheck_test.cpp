@@ -10,6 +10,7 @@
 #include "shell/Layout.h"
 #include "skin/SkinCheck.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/MediaFiles.h"
 
 namespace snickit::test {
 namespace {
@@ -49,19 +50,9 @@ std::uint32_t Menu(int x, int y) {
 // A mono 16-bit WAV file.
 std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int(int)>& sample) {
     const int count = static_cast<int>(seconds * rate);
-    std::vector<unsigned char> file;
-    auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    };
-    for (char c : std::string("RIFF")) file.push_back(static_cast<unsigned char>(c));
-    put(36 + 2 * static_cast<std::uint32_t>(count), 4);
-    for (char c : std::string("WAVEfmt ")) file.push_back(static_cast<unsigned char>(c));
-    put(16, 4), put(1, 2), put(1, 2), put(static_cast<std::uint32_t>(rate), 4), put(static_cast<std::uint32_t>(rate) * 2, 4);
-    put(2, 2), put(16, 2);
-    for (char c : std::string("data")) file.push_back(static_cast<unsigned char>(c));
-    put(2 * static_cast<std::uint32_t>(count), 4);
-    for (int i = 0; i < count; ++i) put(static_cast<std::uint32_t>(sample(i)), 2);
-    return file;
+    std::string file = WavFile({.rate = static_cast<unsigned>(rate), .dataBytes = 2 * count});
+    for (int i = 0; i < count; ++i) Put(file, 44 + 2 * std::size_t(i), std::uint16_t(sample(i)), 2);
+    return Bytes(file);
 }
 int Tone(int i) { return static_cast<int>(16000 * std::sin(i * 0.1)); }
 
