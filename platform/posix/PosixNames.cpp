@@ -86,6 +86,14 @@ struct Collation {
         return wide;
     }
 
+    static bool Ascii(std::string_view text) {
+        for (const char c : text) {
+            if (static_cast<unsigned char>(c) >= 0x80) return false;
+        }
+        return true;
+    }
+    static int AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+
     // The base letter of a folded character, or the character itself.
     static wchar_t Base(wchar_t c) {
         if (c < 0xC0 || c > 0x17F) return c;
@@ -94,6 +102,15 @@ struct Collation {
     }
 
     int Compare(std::string_view a, std::string_view b) const {
+        // Plain ASCII names, the usual case, need no decoding: folded, they
+        // are their own base letters.
+        if (byCodePoint && Ascii(a) && Ascii(b)) {
+            for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+                const int x = AsciiLower(a[i]), y = AsciiLower(b[i]);
+                if (x != y) return x - y;
+            }
+            return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+        }
         const std::wstring x = Folded(a), y = Folded(b);
         if (!byCodePoint) return wcscoll_l(x.c_str(), y.c_str(), locale);
         std::wstring baseX = x, baseY = y;
