@@ -4,11 +4,13 @@
 
 namespace snickit {
 
+bool NameBefore(const Platform& platform, const std::string& a, const std::string& b) {
+    const int order = platform.CompareNames(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
 int ListBox::AddItem(const std::string& text) {
-    auto before = [this](const std::string& a, const std::string& b) {
-        const int order = platform_.CompareNames(a, b);
-        return order != 0 ? order < 0 : a < b;
-    };
+    auto before = [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); };
     auto at = std::upper_bound(items_.begin(), items_.end(), text, before);
     int index = static_cast<int>(at - items_.begin());
     items_.insert(at, text);
