@@ -3,10 +3,8 @@
 #define SDL_MAIN_HANDLED
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
+#include "platform/NativeSkinCheckFiles.h"
 #include "platform/sdl/SdlPicture.h"
 #include "skin/SkinCheck.h"
 
@@ -16,20 +14,9 @@ using snickit::Failure;
 using snickit::FailureKind;
 namespace native = snickit::native;
 
-class PosixHost final : public snickit::SkinCheckHost {
+class PosixHost final : public native::SkinCheckFiles {
 public:
-    std::string ProgramFolder() const override { return native::ExecutableFolder(); }
-    std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::sdl::LoadPictureFile(path); }
-
-    // As the program reads a skin's files: only a regular file, never more
-    // than the limit (a larger one reads as unreadable).
-    std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) override {
-        bool missing = false;
-        std::optional<std::vector<unsigned char>> bytes = native::ReadBinaryFile(path, limit, &missing);
-        if (!bytes) throw Failure(missing ? native::MissingKind(path) : FailureKind::CannotRead, path);
-        return std::move(*bytes);
-    }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
         std::FILE* file = std::fopen(native::NativePath(path).c_str(), "wb");
@@ -37,8 +24,6 @@ public:
         if (file) ok = std::fclose(file) == 0 && ok;
         if (!ok) throw Failure(FailureKind::CannotWrite, path);
     }
-
-    std::string DisplayPath(const std::string& path) const override { return native::NativePath(path); }
 };
 
 }  // namespace

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
+#include "platform/NativeSkinCheckFiles.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
 #include "skin/SkinCheck.h"
@@ -19,20 +17,9 @@ using snickit::FailureKind;
 using snickit::win32::Widen;
 namespace native = snickit::native;
 
-class Win32Host final : public snickit::SkinCheckHost {
+class Win32Host final : public native::SkinCheckFiles {
 public:
-    std::string ProgramFolder() const override { return native::ExecutableFolder(); }
-    std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::win32::LoadPictureFile(path); }
-
-    // As the program reads a skin's files: only a regular file, never more
-    // than the limit (a larger one reads as unreadable).
-    std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) override {
-        bool missing = false;
-        std::optional<std::vector<unsigned char>> bytes = native::ReadBinaryFile(path, limit, &missing);
-        if (!bytes) throw Failure(missing ? native::MissingKind(path) : FailureKind::CannotRead, path);
-        return std::move(*bytes);
-    }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
         HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
