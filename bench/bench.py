@@ -432,6 +432,14 @@ class Run:
 
 # --- the bench -----------------------------------------------------------------
 
+
+def first_frame_figures(run, figures):
+    """The start-up figures of one run, for either program."""
+    wall, cpu, ran = run.first_frame()
+    figures['exec to the first correct frame (ms)'].append(wall)
+    figures['CPU to the first frame, utime+stime (ms)'].append(cpu)
+    figures['CPU to the first frame, schedstat (ms)'].append(ran)
+
 class Bench:
     def __init__(self, program_folder, bare):
         self.program_folder = os.path.abspath(program_folder)
@@ -483,10 +491,7 @@ class Bench:
     def run_snickit(self, figures, label):
         run = self.start_snickit(self.shipped, label)
         try:
-            wall, cpu, ran = run.first_frame()
-            figures['exec to the first correct frame (ms)'].append(wall)
-            figures['CPU to the first frame, utime+stime (ms)'].append(cpu)
-            figures['CPU to the first frame, schedstat (ms)'].append(ran)
+            first_frame_figures(run, figures)
             run.park_pointer()
             time.sleep(0.3)
             idle = {'about': run.idle()}
@@ -515,10 +520,7 @@ class Bench:
         run = Run(self, [self.bare, str(PLACE[0]), str(PLACE[1]), self.box, self.box2, self.wav],
                   self.work, label, self.box_whole)
         try:
-            wall, cpu, ran = run.first_frame()
-            figures['exec to the first correct frame (ms)'].append(wall)
-            figures['CPU to the first frame, utime+stime (ms)'].append(cpu)
-            figures['CPU to the first frame, schedstat (ms)'].append(ran)
+            first_frame_figures(run, figures)
             run.park_pointer()
             time.sleep(0.3)
             idle = run.idle()

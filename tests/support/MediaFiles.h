@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace snickit::test {
 
 inline void Put(std::string& to, std::size_t at, uint64_t value, int bytes) {
@@ -80,5 +82,31 @@ inline std::string WavFile(const Wav& w) {
 }
 
 inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+// A picture loader's answer as a number: kLoaded for a 240 x 95 picture,
+// 10 + the failure kind, 99 for another size.
+constexpr int kLoaded = 0;
+inline int Code(FailureKind kind) { return 10 + static_cast<int>(kind); }
+
+struct PictureRow {
+    const char* path;  // in a folder holding Blue
+    std::string file;  // written unless empty
+    int expected;
+};
+
+// The pictures every system's loader answers alike.
+inline std::vector<PictureRow> CommonPictureRows() {
+    const int bad = Code(FailureKind::BadPicture);
+    return {
+        {"Blue\\good.bmp", BmpFile({}), kLoaded},
+        {"Blue\\cut.bmp", BmpFile({.cutTo = 100}), bad},
+        {"Blue\\greedy.bmp", BmpFile({.width = 65535, .height = 65535, .pixelBytes = 16}), bad},
+        {"Blue\\large.bmp", BmpFile({.width = 6000, .height = 6000, .bits = 32, .pixelBytes = 16}), bad},
+        {"Blue\\int-min.bmp", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), bad},
+        {"Blue", "", bad},
+        {"Blue\\missing.bmp", "", Code(FailureKind::FileNotFound)},
+        {"Red\\box.bmp", "", Code(FailureKind::PathNotFound)},
+    };
+}
 
 }  // namespace snickit::test
