@@ -11,7 +11,10 @@ bool NameBefore(const Platform& platform, const std::string& a, const std::strin
 
 int ListBox::AddItem(const std::string& text) {
     auto before = [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); };
-    auto at = std::upper_bound(items_.begin(), items_.end(), text, before);
+    // Names mostly come in the list's order: one comparison appends them.
+    auto at = items_.empty() || !before(text, items_.back())
+                  ? items_.end()
+                  : std::upper_bound(items_.begin(), items_.end(), text, before);
     int index = static_cast<int>(at - items_.begin());
     items_.insert(at, text);
     if (listIndex_ >= index) ++listIndex_;

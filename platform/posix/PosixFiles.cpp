@@ -227,7 +227,11 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     while (dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
         if (name.empty() || name[0] == '.') continue;
-        if (IsFolder(native + name)) names.push_back(name);
+        // The entry's own type spares a stat per entry; links and file
+        // systems that give no type are asked.
+        const bool folder = entry->d_type == DT_DIR ||
+                            ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) && IsFolder(native + name));
+        if (folder) names.push_back(name);
     }
     closedir(dir);
     return names;
