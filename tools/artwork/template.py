@@ -31,11 +31,13 @@ ITEM_GUIDE = "#c03060"
 INK = "#202020"
 
 
-def outline(rect, colour):
-    """A one-pixel outline on the rectangle's own edge pixels."""
-    x, y, w, h = rect
-    return ["-stroke", colour, "-fill", "none", "-draw",
-            "rectangle %d,%d %d,%d" % (x, y, x + w - 1, y + h - 1)]
+def outlines(rects, colour):
+    """One-pixel outlines on the rectangles' own edge pixels, drawn smooth."""
+    args = ["+antialias"]
+    for x, y, w, h in rects:
+        args += ["-stroke", colour, "-fill", "none", "-draw",
+                 "rectangle %d,%d %d,%d" % (x, y, x + w - 1, y + h - 1)]
+    return args + ["-antialias"]
 
 
 def box(rect, colour, inset):
@@ -53,10 +55,7 @@ def window_controls():
     args = []
     for label, rect in CONTROLS:
         args += box(rect, FACE, 1)
-    args += ["+antialias"]
-    for label, rect in CONTROLS:
-        args += outline(rect, GUIDE)
-    args += ["-antialias"]
+    args += outlines([rect for label, rect in CONTROLS], GUIDE)
     for label, (x, y, w, h) in CONTROLS:
         args += text(label, 9, x + 3, y + 10, font=pictures.BOLD)
     x, y, w, h = CONTROLS[0][1]
@@ -71,10 +70,7 @@ def pad(out, pressed):
     for rect in BUTTONS:
         args += box(rect, PRESSED if pressed else FACE, 3)
     args += window_controls()
-    args += ["+antialias"]
-    for rect in BUTTONS:
-        args += outline(rect, GUIDE)
-    args += ["-antialias"]
+    args += outlines(BUTTONS, GUIDE)
     shift = 2 if pressed else 0
     for number, (x, y, w, h) in enumerate(BUTTONS, start=1):
         args += text(str(number), 26, x + w // 2 - 8, y + 42 + shift, font=pictures.BOLD)
@@ -91,10 +87,7 @@ def menu(out):
         # Clear of the two rows that neighbouring items share.
         args += box((x, y + 1, w, h - 2), FACE, 1)
     args += window_controls()
-    args += ["+antialias"]
-    for label, rect in ITEMS:
-        args += outline(rect, ITEM_GUIDE)
-    args += ["-antialias"]
+    args += outlines([rect for label, rect in ITEMS], ITEM_GUIDE)
     for label, (x, y, w, h) in ITEMS:
         args += text(label, 9, x + 6, y + 13, font=pictures.BOLD)
         args += text("%d,%d %dx%d" % (x, y, w, h), 7, x + 60, y + 12, colour=ITEM_GUIDE)
