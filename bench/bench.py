@@ -16,7 +16,7 @@ program shows Candy's box.bmp at the same place and blits button 1 of
 box2.bmp on a press, box.bmp back and Candy's 1.wav on a release.
 
 Prints one table: metric | Snickit min/median/max | bare min/median/max |
-ratio of the medians (Snickit over bare).
+ratio of the medians (Snickit over bare) | the goal and whether it is met.
 """
 
 import ctypes
@@ -552,6 +552,41 @@ ROWS = [
      for what, unit in (('CPU', 'ms/s'), ('wake-ups', '/s'))]
 
 
+# The goal for each row: the ratio of medians at most a limit, the libraries
+# at most a few more than the bare program maps, and no idle CPU or wake-up.
+GOALS = {
+    'exec to the first correct frame (ms)': ('ratio', 1.10),
+    'CPU to the first frame, schedstat (ms)': ('ratio', 1.05),
+    'VmHWM after 100 presses (KB)': ('ratio', 1.20),
+    'shared libraries mapped': ('more', 2),
+    'release to pixels, shipped sounds (ms)': ('ratio', 1.20),
+    'press to pixels (ms)': ('ratio', 1.00),
+    'release to the first sound sample (ms)': ('ratio', 0.50),
+    'start-up, 10,000 skin folders over 1 (ms)': ('ratio', 1.20),
+}
+SLOWEST_START = 1.5         # no start-up slower than this times the bare program's slowest
+
+
+def goal(row, mine, theirs):
+    """The goal's text and whether it holds, for the medians (or lists) given."""
+    kind, limit = GOALS.get(row, ('zero', 0) if row.startswith('idle') else (None, None))
+    if kind is None:
+        return '', True
+    if not mine or not theirs:
+        return 'not measured', False
+    a, b = statistics.median(mine), statistics.median(theirs)
+    if kind == 'zero':
+        text, held = '0', a == 0
+    elif kind == 'more':
+        text, held = f'at most +{limit}', a - b <= limit
+    else:
+        text, held = f'at most {limit:.2f}', b > 0 and a / b <= limit
+        if row.startswith('exec'):
+            text += f', slowest at most {SLOWEST_START} x'
+            held = held and max(mine) <= SLOWEST_START * max(theirs)
+    return f'{text}: {"met" if held else "NOT MET"}', held
+
+
 def spread(values):
     if not values:
         return 'none', None
@@ -573,17 +608,21 @@ def ratio(a, b):
 
 
 def table(snickit, bare, many, one, runs, load):
-    lines = [f'{"metric":<48} | {"Snickit min / median / max":<28} | {"bare min / median / max":<28} | ratio',
-             '-' * 48 + '-|-' + '-' * 28 + '-|-' + '-' * 28 + '-|------']
-    for row in ROWS:
-        (s_text, s_med), (b_text, b_med) = spread(snickit.get(row, [])), spread(bare.get(row, []))
-        lines.append(f'{row:<48} | {s_text:<28} | {b_text:<28} | {ratio(s_med, b_med)}')
-    (m_text, m_med), (o_text, o_med) = spread(many.get('start-up (ms)', [])), spread(one.get('start-up (ms)', []))
-    lines.append(f'{"start-up, 10,000 skin folders over 1 (ms)":<48} | {m_text:<28} | {o_text:<28} | '
-                 f'{ratio(m_med, o_med)}')
+    lines = [f'{"metric":<48} | {"Snickit min / median / max":<28} | {"bare min / median / max":<28} | ratio | goal',
+             '-' * 48 + '-|-' + '-' * 28 + '-|-' + '-' * 28 + '-|-------|-----']
+    rows = [(row, snickit.get(row, []), bare.get(row, [])) for row in ROWS]
+    rows.append(('start-up, 10,000 skin folders over 1 (ms)', many.get('start-up (ms)', []),
+                 one.get('start-up (ms)', [])))
+    every = True
+    for row, mine, theirs in rows:
+        (s_text, s_med), (b_text, b_med) = spread(mine), spread(theirs)
+        g_text, held = goal(row, mine, theirs)
+        every = every and held
+        lines.append(f'{row:<48} | {s_text:<28} | {b_text:<28} | {ratio(s_med, b_med):<5} | {g_text}')
     lines.append(f'({runs} runs of each; the last row is Snickit with {FOLDERS} skin folders against '
                  f'Snickit with one; the bare program has one screen, shown on every idle row; '
                  f'load average {load[0]:.1f} at the start, {os.getloadavg()[0]:.1f} at the end)')
+    lines.append('every goal met' if every else 'some goals NOT MET')
     return '\n'.join(lines)
 
 
