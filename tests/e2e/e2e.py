@@ -156,10 +156,7 @@ class Run:
             subprocess.run(args, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=600)
 
     def tool(self, *args):
-        try:
-            return subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=30).stdout
-        except subprocess.TimeoutExpired:
-            return ''
+        return subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=30).stdout
 
     def _send(self, fake, code, down):  # fake: XTestFakeKeyEvent or XTestFakeButtonEvent
         getattr(XTST, fake)(self.display, code, down, 0)
@@ -195,10 +192,6 @@ class Run:
         if not wait_until(lit, 5):
             raise RuntimeError('NumLock did not change')
 
-    def find_window(self, name):
-        ids = self.tool('xdotool', 'search', '--onlyvisible', '--name', f'^{name}$').split()
-        return int(ids[0]) if ids else None
-
     def origin(self, window):
         x, y, child = c_int(), c_int(), c_ulong()
         X11.XTranslateCoordinates(self.display, window, self.root, 0, 0, byref(x), byref(y), byref(child))
@@ -224,14 +217,12 @@ class Run:
         image = X11.XGetImage(self.display, self.root, x, y, width, height, c_ulong(-1).value, 2)  # ZPixmap
         if not image:
             return None
-        stride = 4 * width  # 24-bit depth: 32 bits a pixel, B, G, R, unused, so no padding
-        raw = ctypes.string_at(image.contents.data, stride * height)
+        raw = ctypes.string_at(image.contents.data, 4 * width * height)  # 32 bits a pixel: B, G, R, unused
         X11.XFree(image.contents.data)
         X11.XFree(image)
-        rows = [bytearray(3 * width) for _ in range(height)]
-        for r, rgb in enumerate(rows):
-            rgb[0::3], rgb[1::3], rgb[2::3] = (raw[r * stride + c:r * stride + 4 * width:4] for c in (2, 1, 0))
-        return [bytes(rgb) for rgb in rows]
+        rgb = bytearray(3 * width * height)
+        rgb[0::3], rgb[1::3], rgb[2::3] = raw[2::4], raw[1::4], raw[0::4]
+        return [bytes(rgb[3 * width * r:3 * width * (r + 1)]) for r in range(height)]
 
 
 # --- test skins and settings ------------------------------------------------
@@ -302,8 +293,7 @@ class Program:
         shutil.copy(run.exe, self.folder)
         shutil.copytree(run.skins, os.path.join(self.folder, 'skins'))
         self.config = os.path.join(self.folder, 'config.sn')
-        with open(self.config, 'wb') as f:
-            f.write(settings)
+        open(self.config, 'wb').write(settings)
         if missing:
             os.remove(os.path.join(self.folder, missing))
         self.log, capture = self.folder + '.log', self.folder + '.raw'
@@ -313,14 +303,6 @@ class Program:
                                          cwd=run.work, env=dict(run.env, SDL_DISKAUDIOFILE=capture, **(env or {})),
                                          stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         run.programs.append(self)
-        self.window, self.origin = None, (0, 0)
-
-    def show(self):
-        """Waits for the window and the start-up screen."""
-        self.window = wait_until(lambda: self.run.find_window('Snickit') or self.proc.poll() is not None, 60)
-        check(self.window and self.window is not True, f'no window; output: {self.output()[-400:]!r}')
-        self.origin = self.run.origin(self.window)
-        return self
 
     def output(self):
         return read(self.log).decode(errors='replace')
@@ -367,7 +349,12 @@ class Program:
 
 def started(run, skin=ALPHA, **kwargs):
     """A program showing its start-up screen."""
-    program = Program(run, config(1500, 1200, skin.name), **kwargs).show()
+    program = Program(run, config(1500, 1200, skin.name), **kwargs)
+    window = wait_until(lambda: run.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split()
+                        or program.proc.poll() is not None, 60)
+    check(window and window is not True, f'no window; output: {program.output()[-400:]!r}')
+    program.window = int(window[0])
+    program.origin = run.origin(program.window)
     program.see(run.about, 'start-up screen')
     return program
 
@@ -395,13 +382,11 @@ def press_and_release(program, index, down, under=ALPHA.box, skin=ALPHA):
 def screens(run):
     """The about picture at start-up at config.sn's place (x and y apart),
     then the pad, the menu, About from the menu and the pad again."""
-    program = Program(run).show()
+    program = started(run)
     check(program.origin == (100, 80), f'window at {program.origin}, config.sn says 100,80')
-    for point, expected, what in [(None, run.about, 'start-up screen'), (OK, ALPHA.box, 'pad screen'),
-                                  (MENU, ALPHA.menu, 'menu screen'), (ABOUT_ITEM, run.about, 'about screen'),
-                                  (OK, ALPHA.box, 'pad screen after About')]:
-        if point:
-            program.click(point)
+    for point, expected, what in [(OK, ALPHA.box, 'pad screen'), (MENU, ALPHA.menu, 'menu screen'),
+                                  (ABOUT_ITEM, run.about, 'about screen'), (OK, ALPHA.box, 'pad screen after About')]:
+        program.click(point)
         program.see(expected, what)
 
 
