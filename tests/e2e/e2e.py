@@ -114,7 +114,8 @@ class Run:
                             WINEDLLOVERRIDES='winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml=d')
         self.wm = number.isdigit() and subprocess.Popen(['openbox', '--sm-disable'], env=self.env,
                                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not (self.wm and wait_until(lambda: 'window id' in self.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'), 30)):
+        managed = lambda: 'window id' in self.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK')  # noqa: E731
+        if not (self.wm and wait_until(managed, 30)):
             self.close()
             raise RuntimeError('Xvfb or openbox did not start')
         self.display = X11.XOpenDisplay(self.env['DISPLAY'].encode())
@@ -238,7 +239,7 @@ class Skin:
 ALPHA, BETA = Skin('Alpha', 40), Skin('Beta', 160)
 
 
-def config(left, top, skin='Alpha'):
+def config(left=1500, top=1200, skin='Alpha'):
     return f'{left: d} \r\n{top: d} \r\n{skin}\\\r\n'.encode()
 
 
@@ -263,7 +264,7 @@ class Program:
     """The program started from its own copy of the program folder, with
     `missing` (a path in it) removed."""
 
-    def __init__(self, run, settings=config(1500, 1200), missing=None, env=None):
+    def __init__(self, run, settings=config(), missing=None, env=None):
         self.run = run
         self.folder = tempfile.mkdtemp(dir=run.work)
         shutil.copy(run.exe, self.folder)
@@ -311,15 +312,15 @@ class Program:
     def played(self, mark, skin, index):
         """Whether the button's sound started after `mark`."""
         sound = skin.sounds[index]
-        sign = f'ckid=data fccType=00000000 cksize={len(sound):08X}'.encode() if self.run.windows else sound[:START_BYTES]
-        return sign in read(self.heard)[mark:]
+        trace = f'ckid=data fccType=00000000 cksize={len(sound):08X}'.encode()
+        return (trace if self.run.windows else sound[:START_BYTES]) in read(self.heard)[mark:]
 
 
 # --- the cases ---------------------------------------------------------------------
 
 def started(run, skin=ALPHA, **kwargs):
     """A program showing its start-up screen."""
-    program = Program(run, config(1500, 1200, skin.name), **kwargs)
+    program = Program(run, config(skin=skin.name), **kwargs)
     window = wait_until(lambda: run.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split()
                         or program.proc.poll() is not None, 60)
     assert window and window is not True, f'no window; output: {program.output()[-400:]!r}'
@@ -414,7 +415,7 @@ def chooser(run):
     program.see(ALPHA.menu, "Alpha's menu")
     program.click(QUIT_ITEM)
     assert program.proc.wait(30) == 0, f'Quit: exit status {program.proc.returncode}'
-    assert read(program.config) == config(1500, 1200), f'config.sn after Quit: {read(program.config)!r}'
+    assert read(program.config) == config(), f'config.sn after Quit: {read(program.config)!r}'
 
 
 def minimize(run):
@@ -460,7 +461,7 @@ def close_from_outside(run):
         before = os.stat(program.config).st_mtime_ns
         run.request_close(program.window)
         program.proc.wait(30)  # still running then fails the case
-        assert os.stat(program.config).st_mtime_ns == before and read(program.config) == config(1500, 1200), \
+        assert os.stat(program.config).st_mtime_ns == before and read(program.config) == config(), \
             f'config.sn written: {read(program.config)!r}'
 
 
@@ -472,7 +473,7 @@ def failures(run):
         status = program.proc.wait(30)
         assert status != 0, f'no {name}: exit status {status}'
         assert name in program.output(), f'no {name}: the message does not name it: {program.output()[-300:]!r}'
-        assert read(program.config) == (b'' if name == 'config.sn' else config(1500, 1200)), f'no {name}: config.sn changed'
+        assert read(program.config) == (b'' if name == 'config.sn' else config()), f'no {name}: config.sn changed'
 
 
 def idle(program, what, seconds=3.0):

@@ -26,9 +26,9 @@ check() {  # check DESCRIPTION COMMAND...
 }
 
 # ---------------------------------------------------------------- the screen
-find_window() {  # waits up to 10 s for the visible window titled Snickit; sets X and Y, its place
+find_window() {  # waits up to 20 s for the visible window titled Snickit; sets X and Y, its place
   local place
-  place=$(timeout 10 xdotool search --sync --onlyvisible --name '^Snickit$' getwindowgeometry --shell) &&
+  place=$(timeout 20 xdotool search --sync --onlyvisible --name '^Snickit$' getwindowgeometry --shell) &&
     eval "$place" && sleep 0.3
 }
 shot() { import -window root -crop "240x95+$X+$Y" +repage "$WORK/shot.png"; }
