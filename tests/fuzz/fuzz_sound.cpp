@@ -8,10 +8,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::vector<unsigned char> file(data, data + size);
     if (!snickit::CheckWave(file).ok) return 0;
-    SDL_AudioSpec device{};
-    device.freq = 48000;
-    device.format = AUDIO_S16SYS;
-    device.channels = 2;
-    snickit::sdl::ConvertWave(file, device);
+    snickit::sdl::ConvertWave(file, SDL_AudioSpec{.freq = 48000, .format = AUDIO_S16SYS, .channels = 2});
     return 0;
 }

@@ -18,52 +18,36 @@ BUILD=${SNICKIT_WINDOWS_BUILD:-$ROOT/build-windows}   # the wine prefix lives th
 source "$ROOT/tools/windows/wine-env.sh"
 WORK=$(mktemp -d /tmp/snickit-release-test.XXXXXX)
 PIDS=()
-finish() {
-  local i
-  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[i]}" 2>/dev/null; wait "${PIDS[i]}" 2>/dev/null; done
-  wine_stop
-  rm -rf "$WORK"
-}
+finish() { kill "${PIDS[@]}" 2>/dev/null; wait "${PIDS[@]}" 2>/dev/null; wine_stop; rm -rf "$WORK"; }
 trap finish EXIT
 FAILED=0
 check() {  # check DESCRIPTION COMMAND...
-  if "${@:2}"; then echo "ok   - $1"; else echo "FAIL - $1"; FAILED=1; fi
+  if "${@:2}"; then echo "ok   - $1"; else echo "FAIL - $1"; FAILED=1; return 1; fi
 }
 
 # ---------------------------------------------------------------- the screen
-WX=0 WY=0
-find_window() {  # waits for the visible window titled Snickit, sets WX WY
-  local i wid
-  for i in $(seq 100); do
-    wid=$(xdotool search --onlyvisible --name '^Snickit$' 2>/dev/null | head -n1)
-    [[ -n $wid ]] && break
-    sleep 0.1
-  done
-  [[ -n $wid ]] || { echo "  no Snickit window" >&2; return 1; }
-  sleep 0.3
-  eval "$(xdotool getwindowgeometry --shell "$wid" | grep -E '^(X|Y)=')"
-  WX=$X WY=$Y
+find_window() {  # waits up to 20 s for the visible window titled Snickit; sets X and Y, its place
+  local place
+  place=$(timeout 20 xdotool search --sync --onlyvisible --name '^Snickit$' getwindowgeometry --shell) &&
+    eval "$place" && sleep 0.3
 }
-shot() { import -window root -crop "240x95+$WX+$WY" +repage "$WORK/shot.png"; }
+shot() { import -window root -crop "240x95+$X+$Y" +repage "$WORK/shot.png"; }
 shows() {  # shows BMP: the window shows that picture, within 5 s
-  local i
-  for i in $(seq 25); do
+  for _ in $(seq 25); do
     shot
     [[ $(compare -metric AE "$WORK/shot.png" "$1" null: 2>&1) == 0 ]] && return 0
     sleep 0.2
   done
-  echo "  the window does not show $(basename "$1")" >&2
   return 1
 }
-click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.2; }
+click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.2; }
 row_has_text() {  # row_has_text ROW: the list row shows more than 20 pixels of text
-  local y=$((23 + 13 * $1)) bg n
+  local y=$((23 + 13 * $1)) n
   shot
-  bg=$(convert "$WORK/shot.png" -format "%[pixel:p{200,$((y + 6))}]" info:)
   convert "$WORK/shot.png" -crop "150x13+8+$y" +repage "$WORK/row.png"
-  convert -size 150x13 "xc:$bg" "$WORK/plain.png"
+  convert -size 150x13 "xc:$(convert "$WORK/shot.png" -format "%[pixel:p{200,$((y + 6))}]" info:)" "$WORK/plain.png"
   n=$(compare -metric AE "$WORK/row.png" "$WORK/plain.png" null: 2>&1)
-  [[ $n =~ ^[0-9]+$ ]] && ((n > 20)) || { echo "  row $1: $n pixels of text on $bg" >&2; return 1; }
+  [[ $n =~ ^[0-9]+$ ]] && ((n > 20)) || { echo "  row $1: $n pixels of text" >&2; return 1; }
 }
 
 # ---------------------------------------------------------------- sound server
@@ -87,14 +71,11 @@ print(max((abs(s) for s in array.array("h", data)), default=0))' "$WORK/heard.ra
 wine_start
 
 # ---------------------------------------------------------------- Linux
-LINUX=$WORK/linux
-mkdir "$LINUX"
-tar -xzf "$OUT/snickit-$VERSION-linux-x86_64.tar.gz" -C "$LINUX"
-folder=$LINUX/snickit-$VERSION-linux-x86_64
+mkdir "$WORK/linux" && tar -xzf "$OUT/snickit-$VERSION-linux-x86_64.tar.gz" -C "$WORK/linux"
+folder=$WORK/linux/snickit-$VERSION-linux-x86_64
 skins=$folder/skins
 for s in "$skins"/*; do [[ $s == */Candy ]] || rm -r "$s"; done
-cp -r "$skins/Candy" "$skins/Ελληνικά"
-cp -r "$skins/Candy" "$skins/Кириллица"
+for s in Ελληνικά Кириллица; do cp -r "$skins/Candy" "$skins/$s"; done
 # (and those the download brings in its lib/).
 hidden=(/usr/lib/x86_64-linux-gnu/lib{SDL2-2.0,SDL2_ttf-2.0,freetype,harfbuzz,decor-0,samplerate,Xss}.so*)
 # In its own mount namespace, the program sees empty files in place of those
@@ -106,13 +87,13 @@ unshare -m bash -c '
   cd "$1" && SDL_AUDIODRIVER=pulseaudio exec ./snickit' - "$folder" "${hidden[@]}" >"$WORK/linux.log" 2>&1 &
 linux_pid=$!
 PIDS+=($linux_pid)
-if find_window; then
+if check "Linux: the program starts" find_window; then
   check "Linux: the about picture, without system SDL2 and fonts" shows "$ROOT/resources/about.bmp"
   click 62 71
   check "Linux: the pad after OK" shows "$skins/Candy/box.bmp"
   sleep 0.5
   mark=$(stat -c %s "$WORK/heard.raw")
-  xdotool mousemove $((WX + 33)) $((WY + 60)) mousedown 1 sleep 0.2 mouseup 1
+  xdotool mousemove $((X + 33)) $((Y + 60)) mousedown 1 sleep 0.2 mouseup 1
   sleep 1.5
   check "Linux: silence before the release" test "$(peak $((mark - 44100)) "$mark")" -lt 100
   check "Linux: a release of button 1 heard through PulseAudio" test "$(peak "$mark")" -gt 1000
@@ -121,22 +102,15 @@ if find_window; then
   check "Linux: chooser names drawn (Candy, Ελληνικά, Кириллица)" \
     eval 'row_has_text 0 && row_has_text 1 && row_has_text 2'
 else
-  check "Linux: the program starts" false
   cat "$WORK/linux.log"
 fi
-kill "$linux_pid" 2>/dev/null
-wait "$linux_pid" 2>/dev/null
+kill "$linux_pid" 2>/dev/null; wait "$linux_pid" 2>/dev/null
 
 # ---------------------------------------------------------------- Windows
 WINDIR="$WORK/Programme Ä"
-mkdir "$WINDIR"
-(cd "$WINDIR" && unzip -q "$OUT/snickit-$VERSION-windows-x64.zip")
+mkdir "$WINDIR" && unzip -q "$OUT/snickit-$VERSION-windows-x64.zip" -d "$WINDIR"
 (cd "$WINDIR/snickit-$VERSION-windows-x64" && exec wine snickit.exe) >"$WORK/windows.log" 2>&1 &
 PIDS+=($!)
-if find_window; then
-  check "Windows: the about picture, from a path with a space and Ä" shows "$ROOT/resources/about.bmp"
-else
-  check "Windows: the program starts under wine" false
+check "Windows: the about picture, from a path with a space and Ä" eval 'find_window && shows "$ROOT/resources/about.bmp"' ||
   cat "$WORK/windows.log"
-fi
 exit $FAILED
