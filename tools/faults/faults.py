@@ -22,7 +22,10 @@ The developer's own tree is never touched: the scratch worktree is
 build-faults/tree (git-ignored) unless --tree names another. Each suite's
 output goes to build-faults/logs/, and each result is appended to
 build-faults/results.tsv as soon as it is known; --table prints the table of
-that file (for a run that was stopped).
+that file: the last verdict of each fault, over every run (a run that was
+stopped, a fault run again alone). The scratch worktree stays for the next
+run's incremental build; `git worktree remove --force build-faults/tree`
+removes it.
 
   tools/faults/faults.py                       every fault, against HEAD
   tools/faults/faults.py --commit main core-sound-name win32-no-capture
@@ -294,8 +297,13 @@ def main():
     if args.table:
         if not results.exists():
             sys.exit(f'no results yet ({results})')
-        rows = [l.split('\t') for l in results.read_text().splitlines() if l and not l.startswith('#')]
-        print_table(rows, by_id)
+        last = {}
+        for line in results.read_text().splitlines():
+            if line and not line.startswith('#'):
+                row = line.split('\t')
+                last[row[0]] = row
+        order = [f.id for f in chosen] + [i for i in last if i not in by_id]
+        print_table([last[i] for i in order if i in last], by_id)
         return 0
 
     if os.nice(0) < 10:
@@ -304,7 +312,8 @@ def main():
     sha = prepare_tree(tree, args.commit)
     logs = work / 'logs'
     logs.mkdir(parents=True, exist_ok=True)
-    results.write_text(f'# commit {sha}, started {time.strftime("%Y-%m-%d %H:%M:%S")}\n')
+    with results.open('a') as out:
+        out.write(f'# commit {sha}, started {time.strftime("%Y-%m-%d %H:%M:%S")}\n')
     say(f'{len(chosen)} faults against {sha[:10]} in {tree}')
 
     runner = Runner(args, tree, logs, results)
