@@ -198,10 +198,10 @@ class Runner:
 
     def judge(self, fault):
         """Returns (verdict, seconds): a suite name, 'SUITE (timeout)', 'MISSED' or 'INVALID: why'."""
-        start = time.monotonic()
         suites = self.suites_for(fault)
         for name in suites:
             self.baseline(name)
+        start = time.monotonic()  # the fault's own time, without the clean runs
         error = plant(self.tree, fault)
         if error:
             return f'INVALID: {error}', time.monotonic() - start
