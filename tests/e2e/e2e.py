@@ -410,6 +410,8 @@ def chooser(run):
     time.sleep(0.06)  # a double click as a hand makes it
     program.click(ENTRIES[0])
     program.see(ALPHA.box, 'Alpha applied: the pad without the list')
+    run.activate(program.window)
+    run.tap('Down')  # the hidden list takes no keys: the pad stays Alpha's
     press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down))
     program.click(MENU)
     program.see(ALPHA.menu, "Alpha's menu")
@@ -432,21 +434,24 @@ def minimize(run):
 
 
 def drag_and_close(run):
-    """A left drag on the background moves the window, here partly off the
-    screen; the close hot spot then saves the new place."""
+    """A right, then a left drag on the background moves the window, here
+    partly off the screen, and it stays when the button is let go; the
+    close hot spot then saves the new place."""
     program = pad(run)
-    (x, y), steps = program.origin, 50
-    program.point(BACKGROUND, 1)
-    for step in range(1, steps + 1):  # as a hand moves a mouse: small steps, 10 ms apart
-        time.sleep(0.01)
-        program.point((BACKGROUND[0] - 130 * step // steps, BACKGROUND[1] + 40 * step // steps))
-    run.button(1, False)
-    # Within a step of the drag: under a window manager the SDL program's
-    # window may lag a step behind the pointer.
-    near = lambda: max(abs(a - b) for a, b in zip(run.origin(program.window), (x - 130, y + 40))) <= 3  # noqa
-    assert wait_until(near) and stays(near, 0.3), \
-        f'window at {run.origin(program.window)} after the drag, not near {(x - 130, y + 40)}'
-    program.origin = run.origin(program.window)
+    for button, (dx, dy) in [(3, (-60, 20)), (1, (-70, 20))]:
+        (x, y), steps = program.origin, 25
+        program.point(BACKGROUND, button)
+        for step in range(1, steps + 1):  # as a hand moves a mouse: small steps, 10 ms apart
+            time.sleep(0.01)
+            program.point((BACKGROUND[0] + dx * step // steps, BACKGROUND[1] + dy * step // steps))
+        run.button(button, False)
+        # Within a step of the drag: under a window manager the SDL program's
+        # window may lag a step behind the pointer. Once it is there, the
+        # pointer leaves and the window stays.
+        near = lambda: max(abs(a - b) for a, b in zip(run.origin(program.window), (x + dx, y + dy))) <= 3  # noqa
+        assert wait_until(near) and stays(near, 0.2) and (program.point(OUTSIDE) or stays(near, 0.8)), \
+            f'window at {run.origin(program.window)} after the drag with button {button}, not near {(x + dx, y + dy)}'
+        program.origin = run.origin(program.window)
     program.see(ALPHA.box, 'pad screen at the new place')
     program.click(CLOSE)
     assert program.proc.wait(30) == 0, f'close hot spot: exit status {program.proc.returncode}'
