@@ -121,13 +121,9 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
 
 TEST(Files, ReadsOnlySmallRegularFiles) {
     const std::string big(64 * 1024, 'x');
-    struct Row {
-        const char* name;
-        Only only;
-        std::function<void(const fs::path&)> arrange;  // makes config.sn
-        std::string expected;
-        const char* file = "config.sn";
-    } rows[] = {
+    // What makes config.sn, the text read (or the failure), the file read.
+    struct { const char* name; Only only; std::function<void(const fs::path&)> arrange; std::string expected;
+             const char* file = "config.sn"; } rows[] = {
         {"regular file", Both, [&](auto f) { Put(f, kOld); }, kOld},
         {"64 KB", Both, [&](auto f) { Put(f, big); }, big},
         {"over 64 KB", Both, [&](auto f) { Put(f, big + "\n"); }, "<CannotRead>"},
@@ -140,7 +136,7 @@ TEST(Files, ReadsOnlySmallRegularFiles) {
         {"FIFO, without blocking", Posix, [](auto f) { MakeFifo(f); }, "<CannotRead>"},
         {"link to /dev/zero", Posix, [](auto f) { fs::create_symlink("/dev/zero", f); }, "<CannotRead>"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
         row.arrange(fs::path(dir.path()) / "config.sn");
@@ -179,14 +175,8 @@ std::map<std::string, std::string> Snapshot(const TempFolder& dir) {
 }
 
 TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
-    struct Row {
-        const char* name;
-        Only only;
-        const char* scene;
-        const char* changed;  // the file that takes the new text; none when the write is refused
-        const char* file = "config.sn";
-        bool fullDisk = false;
-    } rows[] = {
+    // changed: the file that takes the new text; none when the write is refused.
+    struct { const char *name; Only only; const char *scene, *changed, *file = "config.sn"; bool fullDisk = false; } rows[] = {
         {"no file before", Both, "", "config.sn"},
         {"plain file", Both, "config.sn", "config.sn"},
         {"mode 0600 kept", Posix, "config.sn:600", "config.sn"},
@@ -200,7 +190,7 @@ TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
         {"a folder in the way", Both, "config.sn/keep", nullptr},
         {"missing folder", Both, "", nullptr, "gone\\config.sn"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
         const fs::path root = dir.path();

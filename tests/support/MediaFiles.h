@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -30,16 +32,11 @@ inline std::string BmpFile(const Bmp& b) {
     const int64_t rows = b.height < 0 ? -b.height : b.height;
     const int64_t pixels = b.pixelBytes >= 0 ? b.pixelBytes : (b.width * b.bits + 31) / 32 * 4 * rows;
     std::string f = "BM";
-    Put(f, 2, static_cast<uint64_t>(14 + b.headerBytes + palette + pixels), 4);
-    Put(f, 10, static_cast<uint64_t>(offset), 4);
-    Put(f, 14, b.headerBytes, 4);
-    Put(f, 18, static_cast<uint64_t>(b.width), 4);
-    Put(f, 22, static_cast<uint64_t>(b.height), 4);
-    Put(f, 26, b.planes, 2);
-    Put(f, 28, b.bits, 2);
-    Put(f, 30, b.compression, 4);
-    Put(f, 34, static_cast<uint64_t>(b.imageBytes), 4);
-    Put(f, 46, b.colorsUsed, 4);
+    for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{2, 14 + b.headerBytes + palette + pixels, 4},
+                                    {10, offset, 4}, {14, b.headerBytes, 4}, {18, b.width, 4}, {22, b.height, 4},
+                                    {26, b.planes, 2}, {28, b.bits, 2}, {30, b.compression, 4},
+                                    {34, b.imageBytes, 4}, {46, b.colorsUsed, 4}})
+        Put(f, at, static_cast<uint64_t>(value), bytes);
     f.resize(static_cast<std::size_t>(14 + b.headerBytes + palette), '\0');
     f.resize(f.size() + static_cast<std::size_t>(pixels), '\x40');
     if (b.cutTo >= 0) f.resize(static_cast<std::size_t>(b.cutTo));
@@ -58,14 +55,11 @@ struct Wav {
 
 inline std::string WavFile(const Wav& w) {
     std::string fmt = "fmt ";
-    Put(fmt, 4, 16 + w.extra.size(), 4);
-    Put(fmt, 8, w.tag, 2);
-    Put(fmt, 10, w.channels, 2);
-    Put(fmt, 12, w.rate, 4);
     const int64_t align = w.blockAlign >= 0 ? w.blockAlign : w.channels * w.bits / 8;
-    Put(fmt, 16, static_cast<uint64_t>(align) * w.rate, 4);
-    Put(fmt, 20, static_cast<uint64_t>(align), 2);
-    Put(fmt, 22, w.bits, 2);
+    for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{4, int64_t(16 + w.extra.size()), 4}, {8, w.tag, 2},
+                                    {10, w.channels, 2}, {12, w.rate, 4}, {16, align * w.rate, 4}, {20, align, 2},
+                                    {22, w.bits, 2}})
+        Put(fmt, at, static_cast<uint64_t>(value), bytes);
     fmt += w.extra;
     std::string data = "data";
     Put(data, 4, static_cast<uint64_t>(w.declared >= 0 ? w.declared : w.dataBytes), 4);
@@ -87,6 +81,16 @@ inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(
 // 10 + the failure kind, 99 for another size.
 constexpr int kLoaded = 0;
 inline int Code(FailureKind kind) { return 10 + static_cast<int>(kind); }
+
+// A loader's answer for a picture.
+inline int Answer(const std::function<PictureRef()>& load) {
+    try {
+        const PictureRef picture = load();
+        return picture->Width() == 240 && picture->Height() == 95 ? kLoaded : 99;
+    } catch (const Failure& failure) {
+        return Code(failure.kind());
+    }
+}
 
 struct PictureRow {
     const char* path;  // in a folder holding Blue

@@ -48,7 +48,7 @@ TEST_F(PadTest, KeysAndCaptureReachTheButtonsAsTheUserMeansThem) {
         {"Ok | +bg.R +bg.M +bg", "move 2; move 4; move 1"},
     };
     for (const auto& row : kRows) {
-        EXPECT_EQ(Play(row.steps), RecordingPlatform::kStillRunning) << row.steps;
+        EXPECT_EQ(Play(row.steps), kStillRunning) << row.steps;
         EXPECT_EQ(Log(), row.log) << row.steps;
     }
 }

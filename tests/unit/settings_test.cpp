@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -24,15 +25,12 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
     };
     for (const auto& row : kRows) {
         try {
-            StoredSettings s = ParseSettings(row.content, "C:\\S\\config.sn");
-            EXPECT_TRUE(row.skin) << row.content;
-            EXPECT_EQ(s.left, row.left) << row.content;
-            EXPECT_EQ(s.top, row.top) << row.content;
-            EXPECT_EQ(s.currentSkin, row.skin ? row.skin : "") << row.content;
+            const StoredSettings s = ParseSettings(row.content, "C:\\S\\config.sn");
+            EXPECT_EQ(std::tuple(s.left, s.top, s.currentSkin),
+                      std::tuple(row.left, row.top, std::string(row.skin ? row.skin : "(a failure)"))) << row.content;
         } catch (const Failure& failure) {
-            EXPECT_FALSE(row.skin) << row.content;
-            EXPECT_EQ(failure.kind(), FailureKind::InputPastEnd);
-            EXPECT_EQ(failure.path(), "C:\\S\\config.sn");
+            EXPECT_EQ(std::tuple(row.skin == nullptr, failure.kind(), failure.path()),
+                      std::tuple(true, FailureKind::InputPastEnd, std::string("C:\\S\\config.sn"))) << row.content;
         }
     }
 }

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Window.h"
+#include "tests/support/MediaFiles.h"
+#include "tests/support/TempFolder.h"
 
 namespace snickit {
 namespace {
@@ -32,18 +35,13 @@ struct RecordingSink : InputSink {
     void CloseRequested() override { Add("close"); }
 };
 
-PictureRef SolidPicture(COLORREF colour) {
-    BITMAPINFO info{};
-    BITMAPINFOHEADER& h = info.bmiHeader;
-    h.biSize = sizeof h, h.biWidth = 240, h.biHeight = 95, h.biPlanes = 1, h.biBitCount = 24;
-    void* bits = nullptr;
-    auto picture =
-        std::make_shared<win32::Win32Picture>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT all{0, 0, 240, 95};
-    FillRect(picture->Dc(), &all, brush);
-    DeleteObject(brush);
-    return picture;
+// A 240 x 95 picture of one grey, through the program's loader.
+PictureRef GreyPicture(unsigned char grey) {
+    const test::TempFolder folder;
+    std::string bytes = test::BmpFile({});
+    std::fill(bytes.begin() + 54, bytes.end(), static_cast<char>(grey));
+    folder.Write("grey.bmp", bytes);
+    return win32::LoadPictureFile(folder.path() + "\\grey.bmp");
 }
 
 class Win32WindowTest : public ::testing::Test {
@@ -83,6 +81,25 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
         EXPECT_EQ(GetCapture() == window.Handle(), row.captured) << row.event;
     }
     EXPECT_TRUE(IsWindow(window.Handle()));  // a close from outside leaves the window to the program
+}
+
+// The move rule: only the release of the button that started the move ends
+// it; keys (Esc and Return too) and other buttons reach the program after the
+// move, in their order.
+TEST_F(Win32WindowTest, OnlyTheReleaseOfThePressingButtonEndsTheMoveAndMinimizedItKeepsItsPlace) {
+    for (auto [message, wParam] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_ESCAPE}, {WM_LBUTTONDOWN, MK_LBUTTON},
+                                   {WM_KEYDOWN, VK_RETURN}, {WM_LBUTTONUP, 0}, {WM_RBUTTONUP, 0}, {WM_KEYDOWN, VK_NUMPAD1}})
+        PostMessageW(window.Handle(), message, wParam, 0);
+    window.InteractiveMove(MouseButton::Right);
+    window.DispatchPending();
+    EXPECT_EQ(sink.events, "keydown 27; down 1 0,0; keydown 13; up 1 0,0; keydown 97");
+    // Minimized, the window keeps its place.
+    window.SetPosition(123, 45);
+    window.Minimize();
+    int x = 0, y = 0;
+    window.GetPosition(x, y);
+    EXPECT_TRUE(window.IsMinimized());
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(123, 45));
 }
 
 // At keypad 1 the program ends (status 7), or waits in a nested dispatch
@@ -153,28 +170,18 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
 // Painted back with GetPixel: the picture, a copied rectangle (its edges
 // inside, their neighbours outside), and a repaint that removes the copy.
 TEST_F(Win32WindowTest, PaintsItsPictureAndACopyLastsUntilTheNextPaint) {
-    const COLORREF red = RGB(200, 0, 0), green = RGB(0, 150, 0);
-    window.SetPicture(SolidPicture(red));
-    window.CopyFromPicture(SolidPicture(green), {3, 19, 60, 71});
+    const COLORREF light = RGB(200, 200, 200), dark = RGB(50, 50, 50);
+    window.SetPicture(GreyPicture(200));
+    window.CopyFromPicture(GreyPicture(50), {3, 19, 60, 71});
     window.CopyFromPicture(nullptr, {0, 0, 240, 95});  // nothing loaded: nothing copied
     const struct { int x, y; COLORREF colour; } kRows[] = {
-        {3, 19, green}, {62, 89, green}, {2, 50, red}, {63, 50, red}, {10, 18, red}, {10, 90, red}};
+        {3, 19, dark}, {62, 89, dark}, {2, 50, light}, {63, 50, light}, {10, 18, light}, {10, 90, light}};
     HDC dc = GetDC(window.Handle());
     for (const auto& row : kRows) EXPECT_EQ(GetPixel(dc, row.x, row.y), row.colour) << row.x << "," << row.y;
     InvalidateRect(window.Handle(), nullptr, FALSE);
     UpdateWindow(window.Handle());
-    EXPECT_EQ(GetPixel(dc, 10, 30), red);
+    EXPECT_EQ(GetPixel(dc, 10, 30), light);
     ReleaseDC(window.Handle(), dc);
-}
-
-TEST_F(Win32WindowTest, KeepsItsPlaceWhileMinimized) {
-    window.SetPosition(123, 45);
-    window.Minimize();
-    int x = 0, y = 0;
-    window.GetPosition(x, y);
-    EXPECT_TRUE(window.IsMinimized());
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 45);
 }
 
 }  // namespace
