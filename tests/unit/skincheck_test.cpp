@@ -48,14 +48,7 @@ std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int
 }
 int Tone(int i) { return static_cast<int>(16000 * std::sin(i * 0.1)); }
 
-class FakeHost : public SkinCheckHost {
-public:
-    FakeHost() {
-        pictures["box.bmp"] = Drawn(Box);
-        pictures["box2.bmp"] = Drawn(Pressed);
-        pictures["menu.bmp"] = Drawn(Menu);
-        for (const char* sound : {"1.wav", "2.wav", "3.wav", "4.wav"}) files[sound] = Wav(0.5, 22050, Tone);
-    }
+struct FakeHost : SkinCheckHost {
     std::string ProgramFolder() const override { return "P"; }
     std::vector<std::string> ListSubfolders(const std::string& path) override {
         if (path == "P\\skins\\") return {"Good"};
@@ -78,21 +71,18 @@ public:
         written[path] = bytes;
     }
 
-    std::map<std::string, PictureRef> pictures;
+    std::map<std::string, PictureRef> pictures{
+        {"box.bmp", Drawn(Box)}, {"box2.bmp", Drawn(Pressed)}, {"menu.bmp", Drawn(Menu)}};
     std::map<std::string, FailureKind> failures;
-    std::map<std::string, std::vector<unsigned char>> files;
-    std::map<std::string, std::vector<unsigned char>> written;
+    const std::vector<unsigned char> kTone = Wav(0.5, 22050, Tone);
+    std::map<std::string, std::vector<unsigned char>> written, files{
+        {"1.wav", kTone}, {"2.wav", kTone}, {"3.wav", kTone}, {"4.wav", kTone}};
 };
 
 TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
-    struct Row {
-        const char* what;
-        std::function<void(FakeHost&)> change;
-        std::vector<std::string> args;
-        int status;
-        std::vector<std::string> expected;  // in the output, in this order
-    };
-    const Row rows[] = {
+    // expected: texts in the output, in this order.
+    const struct { const char* what; std::function<void(FakeHost&)> change; std::vector<std::string> args; int status;
+                   std::vector<std::string> expected; } rows[] = {
         {"good", [](FakeHost&) {}, {}, 0, {"Good  (P\\skins\\Good)\n  => Good: good, no errors and no warnings.\n"}},
         {"missing", [](FakeHost& h) { h.pictures.erase("box2.bmp"); }, {}, 1,
          {"  error:   box2.bmp is missing.", "=> Good: NOT USABLE, 1 error and 0 warnings. Snickit stops"}},
@@ -128,7 +118,7 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"sheet without file", [](FakeHost&) {}, {"--sheet"}, 2, {}},
         {"unknown option", [](FakeHost&) {}, {"-x", "P\\skins\\Good"}, 2, {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         FakeHost host;
         row.change(host);

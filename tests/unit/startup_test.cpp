@@ -20,7 +20,6 @@ TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
         kRows[] = {
         {"config.sn", nullptr, "Ok", FileNotFound, R"(\config.sn)", "hidden"},
         {"config.sn", " 3000 \r\n 1500 \r\n", "Ok", InputPastEnd, R"(\config.sn)", "hidden"},
-        {"config.sn", "3000\n1500\nBlue\\\n", "Ok", InputPastEnd, R"(\config.sn)", "hidden"},
         {"skins", nullptr, "Ok", PathNotFound, R"(\skins\)", "hidden"},
         {"skins/Blue/box.bmp", nullptr, "Ok", FileNotFound, R"(\skins\Blue\box.bmp)", "hidden"},
         {"skins/Blue/box.bmp", "GIF89a", "Ok", BadPicture, R"(\skins\Blue\box.bmp)", "hidden"},

@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Window.h"
 #include "tests/support/MediaFiles.h"
+#include "tests/support/RecordingPlatform.h"
 #include "tests/support/TempFolder.h"
 
 namespace snickit {
@@ -23,11 +24,8 @@ struct RecordingSink : InputSink {
         events += (events.empty() ? "" : "; ") + event;
         if (react) react(event);
     }
-    static std::string At(MouseButton b, int x, int y) {
-        return std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y);
-    }
-    void MouseDown(MouseButton b, int x, int y) override { Add("down " + At(b, x, y)); }
-    void MouseUp(MouseButton b, int x, int y) override { Add("up " + At(b, x, y)); }
+    void MouseDown(MouseButton b, int x, int y) override { Add("down " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
+    void MouseUp(MouseButton b, int x, int y) override { Add("up " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
     bool KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); return false; }
     void KeyUp(int key, int) override { Add("keyup " + std::to_string(key)); }
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
@@ -44,9 +42,8 @@ PictureRef GreyPicture(unsigned char grey) {
     return win32::LoadPictureFile(folder.path() + "\\grey.bmp");
 }
 
-class Win32WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+struct Win32WindowTest : ::testing::Test {
+    Win32WindowTest() {
         window.SetInputSink(&sink);
         window.SetSize(240, 95);
         window.SetPosition(20, 30);
@@ -145,8 +142,7 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
     EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
     RECT r;
     GetWindowRect(list, &r);
-    EXPECT_EQ(r.right - r.left, 227);
-    EXPECT_EQ(r.bottom - r.top, 67);
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(227L, 67L));
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageW(window.Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(GetBkColor(dc), RGB(192, 192, 192));
