@@ -17,13 +17,12 @@ inline void Put(std::string& to, std::size_t at, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) to[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
 }
 
+// offset -1: right after the headers and palette; imageBytes: as declared;
+// pixelBytes -1: what the sizes need; cutTo: keep only this many bytes.
 struct Bmp {
     int64_t width = 240, height = 95;
     unsigned bits = 24, compression = 0, planes = 1, headerBytes = 40, colorsUsed = 0;
-    int64_t offset = -1;      // -1: right after the headers and palette
-    int64_t imageBytes = 0;   // as declared
-    int64_t pixelBytes = -1;  // -1: what the sizes need
-    int64_t cutTo = -1;       // keep only this many bytes
+    int64_t offset = -1, imageBytes = 0, pixelBytes = -1, cutTo = -1;
 };
 
 inline std::string BmpFile(const Bmp& b) {
@@ -43,14 +42,15 @@ inline std::string BmpFile(const Bmp& b) {
     return f;
 }
 
+// blockAlign -1: channels * bits / 8; dataBytes: written; declared: the data
+// chunk's declared size, -1: dataBytes; extra: appended to the 16 bytes of the
+// format chunk; cutTo: keep only this many bytes.
 struct Wav {
     unsigned tag = 1, channels = 1, rate = 22050, bits = 16;
-    int64_t blockAlign = -1;    // -1: channels * bits / 8
-    int64_t dataBytes = 4410;   // written
-    int64_t declared = -1;      // the data chunk's declared size; -1: dataBytes
+    int64_t blockAlign = -1, dataBytes = 4410, declared = -1;
     bool withFormat = true, formatFirst = true, withData = true;
-    std::string extra{};        // appended to the 16 bytes of the format chunk
-    int64_t cutTo = -1;         // keep only this many bytes
+    std::string extra{};
+    int64_t cutTo = -1;
 };
 
 inline std::string WavFile(const Wav& w) {
@@ -92,11 +92,8 @@ inline int Answer(const std::function<PictureRef()>& load) {
     }
 }
 
-struct PictureRow {
-    const char* path;  // in a folder holding Blue
-    std::string file;  // written unless empty
-    int expected;
-};
+// path: in a folder holding Blue; file: written unless empty.
+struct PictureRow { const char* path; std::string file; int expected; };
 
 // The pictures every system's loader answers alike.
 inline std::vector<PictureRow> CommonPictureRows() {

@@ -40,7 +40,7 @@ TEST(Settings, TheNumberScanReadsTheLeadingNumber) {
         {" 3000 ", 3000}, {"1 500", 1500}, {"\t-1\t50 ", -150}, {"12abc", 12}, {"abc", 0},  {"", 0},
         {",5", 0},        {"1,5", 1},      {"2.5", 2.5},        {" .5 ", 0.5}, {"+7", 7},   {"1E+07", 1e7},
         {"1.5e3x", 1500}, {"2e", 2},       {"2e+", 2},          {"-", 0},      {".", 0},    {"1e-999", 0},
-        {"1e999", INFINITY},
+        {"1e999", INFINITY}, {"1E-05", 1e-5}, {"-1.234568E+07", -12345680},
     };
     for (const auto& [text, value] : kRows) EXPECT_EQ(ScanNumber(text), value) << text;
 }
@@ -53,12 +53,6 @@ TEST(Settings, TheWriterWritesSevenDigitsBetweenABlankOrMinusAndABlank) {
         {0.001f, " .001 "},       {0.00001f, " 1E-05 "},   {1.0f / 3, " .3333333 "},
     };
     for (const auto& [value, text] : kRows) EXPECT_EQ(FormatNumber(value), text) << value;
-    for (float value : {3000.0f, -150.0f, 1.0f / 3, 12345678.0f, 0.00001f, -7.125f, 1e30f, 15.0f * 1.2f}) {
-        StoredSettings back = ParseSettings(FormatSettings({value, -value, "B\\"}), "config.sn");
-        EXPECT_NEAR(back.left, value, std::fabs(value) * 5e-7);
-        EXPECT_NEAR(back.top, -value, std::fabs(value) * 5e-7);
-        EXPECT_EQ(back.currentSkin, "B\\");
-    }
 }
 
 }  // namespace
