@@ -71,9 +71,9 @@ protected:
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
-        std::string joined;
+        std::string joined, wanted = " " + kinds + " ", kind;
         for (const std::string& e : p->log)
-            if (kinds.empty() || (" " + kinds + " ").find(" " + e.substr(0, e.find(' ')) + " ") != std::string::npos)
+            if (kinds.empty() || wanted.find(kind.assign(" ").append(e, 0, e.find(' ')).append(" ")) != std::string::npos)
                 joined += (joined.empty() ? "" : "; ") + e;
         return joined;
     }

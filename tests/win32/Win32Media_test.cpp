@@ -45,7 +45,8 @@ TEST(Win32Loaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     DWORD written = 0;
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(handle);
-    auto& native = dynamic_cast<const win32::Win32Picture&>(*platform.LoadPicture(file));
+    const PictureRef picture = platform.LoadPicture(file);
+    auto& native = dynamic_cast<const win32::Win32Picture&>(*picture);
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
 }
