@@ -64,8 +64,8 @@ TEST_F(PadTest, OnlyTheQuitHotSpotsSaveThePlaceAndTheSkin) {
     for (const auto& row : kRows) {
         folder.Write("config.sn", kOld);
         EXPECT_EQ(Play(row.steps), 0) << row.steps;
-        EXPECT_EQ(folder.Read("config.sn"), row.saved) << row.steps;
-        EXPECT_EQ(Log("load move copy sound write"), row.log) << row.steps;
+        EXPECT_EQ(std::pair(folder.Read("config.sn"), Log("load move copy sound write")), std::pair(row.saved, row.log))
+            << row.steps;
     }
 }
 

@@ -40,8 +40,7 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
     };
     for (const auto& row : kRows) {
         EXPECT_EQ(Play(row.steps), kStillRunning) << row.steps;
-        EXPECT_EQ(Screen(), row.screen) << row.steps;
-        EXPECT_EQ(Log(), row.log) << row.steps;
+        EXPECT_EQ(std::pair(Screen(), Log()), std::pair(row.screen, row.log)) << row.steps;
     }
 }
 
@@ -100,13 +99,13 @@ TEST_F(ScreensTest, PlacesAndRectanglesFollowEachAxisOwnTwipsPerPixel) {
     };
     for (const auto& row : kRows) {
         // OK, the two keys, a move, and the close box where it lies now.
-        folder.Write("config.sn", std::string(row.numbers) + "\r\nBlue\\\r\n");
+        const std::string kBlue = "\r\nBlue\\\r\n";
+        folder.Write("config.sn", row.numbers + kBlue);
         EXPECT_EQ(Play(std::string(row.ok) + " k97 k98 bg " + row.close, row.x, row.y), 0) << row.close;
         std::string expected = std::string("position ") + row.place;
         for (std::string rect : {row.button0, row.button1})
             expected += R"(; copy \skins\Blue\box2.bmp )" + rect + R"(; copy \skins\Blue\box.bmp )" + rect;
-        EXPECT_EQ(Log("position copy"), expected);
-        EXPECT_EQ(folder.Read("config.sn"), std::string(row.saved) + "\r\nBlue\\\r\n");
+        EXPECT_EQ(std::pair(Log("position copy"), folder.Read("config.sn")), std::pair(expected, row.saved + kBlue));
     }
 }
 

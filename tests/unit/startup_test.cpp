@@ -44,10 +44,9 @@ TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
         auto settings = [&] { return folder.Exists("config.sn") ? folder.Read("config.sn") : "(none)"; };
         const std::string before = settings();
         EXPECT_EQ(Play(row.steps), 1) << row.steps;
-        EXPECT_EQ(p->fatal.substr(0, p->fatal.find("\n\n")), DescribeFailure(row.kind, folder.path() + row.failing)) << row.file << " " << row.steps;
-        EXPECT_EQ(Screen(), row.screen) << row.file << " " << row.steps;
+        EXPECT_EQ(std::tuple(p->fatal.substr(0, p->fatal.find("\n\n")), Screen(), settings()),
+                  std::tuple(DescribeFailure(row.kind, folder.path() + row.failing), row.screen, before)) << row.file << " " << row.steps;
         EXPECT_NE(p->fatal.find(row.advice), std::string::npos) << p->fatal;
-        EXPECT_EQ(settings(), before) << row.file;
     }
 }
 

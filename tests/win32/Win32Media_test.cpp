@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Platform.h"
@@ -19,7 +20,7 @@
 namespace snickit::test {
 namespace {
 
-TEST(Win32Loaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
+TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
     TempFolder folder;
     win32::Win32Platform platform{GetModuleHandleW(nullptr)};
     std::vector<PictureRow> rows = CommonPictureRows();
@@ -38,21 +39,14 @@ TEST(Win32Loaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
     EXPECT_LT(memory.PeakWorkingSetSize, std::size_t{256} << 20);
     // Pixels in their places and colours, from a Unicode path.
-    const std::string file = folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp";  // Greek and Japanese, UTF-8
     std::string bytes = BmpFile({});  // grey 0x404040, bottom-up
     Put(bytes, 54 + 94 * 720, 0xFA0507, 3);  // the top-left pixel: blue, green, red
-    HANDLE handle = CreateFileW(win32::Widen(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-    const PictureRef picture = platform.LoadPicture(file);
+    std::ofstream(folder.root / u8"\u03A9\u65E5.bmp", std::ios::binary) << bytes;  // Greek and Japanese
+    const PictureRef picture = platform.LoadPicture(folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp");
     auto& native = dynamic_cast<const win32::Win32Picture&>(*picture);
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
-}
-
-TEST(Win32Platform, TwipsPerPixelFollowEachAxisAndTheProgramFolderIsTheExecutables) {
-    win32::Win32Platform platform{GetModuleHandleW(nullptr)};
+    // Twips per pixel follow each axis; the program folder is the executable's.
     HDC screen = GetDC(nullptr);
     EXPECT_FLOAT_EQ(platform.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX)));
     EXPECT_FLOAT_EQ(platform.TwipsPerPixelY(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Window.h"
@@ -74,8 +75,7 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
         sink.events.clear();
         PostMessageW(window.Handle(), row.message, row.wParam, row.lParam);
         window.DispatchPending();
-        EXPECT_EQ(sink.events, row.event);
-        EXPECT_EQ(GetCapture() == window.Handle(), row.captured) << row.event;
+        EXPECT_EQ(std::make_pair(sink.events, GetCapture() == window.Handle()), std::make_pair(std::string(row.event), row.captured));
     }
     EXPECT_TRUE(IsWindow(window.Handle()));  // a close from outside leaves the window to the program
 }
@@ -95,8 +95,7 @@ TEST_F(Win32WindowTest, OnlyTheReleaseOfThePressingButtonEndsTheMoveAndMinimized
     window.Minimize();
     int x = 0, y = 0;
     window.GetPosition(x, y);
-    EXPECT_TRUE(window.IsMinimized());
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(123, 45));
+    EXPECT_EQ(std::tuple(window.IsMinimized(), x, y), std::tuple(true, 123, 45));
 }
 
 // At keypad 1 the program ends (status 7), or waits in a nested dispatch
@@ -125,8 +124,7 @@ TEST(Win32WindowEnd, AnExitOrFailureLeavesEveryDispatchLevelAndNothingMoreIsDeli
             status = 100;
         }
         window.DispatchPending();
-        EXPECT_EQ(status, row.status);
-        EXPECT_EQ(sink.events, row.events) << row.status;
+        EXPECT_EQ(std::make_pair(status, sink.events), std::make_pair(row.status, std::string(row.events)));
     }
 }
 
