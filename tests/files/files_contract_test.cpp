@@ -60,11 +60,7 @@ std::string Write(const fs::path&, const std::string& path, bool) { return Write
 constexpr bool kPosix = true, kWestern = true;
 void MakeHidden(const fs::path& folder) { fs::rename(folder, folder.parent_path() / ("." + folder.filename().string())); }
 void MakeFifo(const fs::path& file) { ASSERT_EQ(mkfifo(file.c_str(), 0644), 0); }
-fs::perms NewFilePerms() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return fs::perms(0666 & ~mask);
-}
+fs::perms NewFilePerms() { const mode_t mask = umask(0); return umask(mask), fs::perms(0666 & ~mask); }
 // Writes in a child: as an ordinary user (root passes every permission
 // check), and with a file size limit that stands for a full disk.
 std::string Write(const fs::path& root, const std::string& path, bool fullDisk) {

@@ -33,16 +33,13 @@ constexpr bool kLimitMemory = true;
 int InChild(const std::function<int()>& run) {
     const pid_t child = fork();
     if (child == 0) {
-        if (kLimitMemory) {
-            const rlimit limit{512u << 20, 512u << 20};
-            setrlimit(RLIMIT_AS, &limit);
-        }
-        int status = 98;  // anything thrown
+        const rlimit limit{512u << 20, 512u << 20};
+        if (kLimitMemory) setrlimit(RLIMIT_AS, &limit);
         try {
-            status = run();
+            _exit(run());
         } catch (...) {
+            _exit(98);  // anything thrown
         }
-        _exit(status);
     }
     int status = 0;
     rusage usage{};
