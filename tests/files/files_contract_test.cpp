@@ -144,12 +144,10 @@ void Arrange(const fs::path& root, const std::string& scene) {
     for (std::string word; words >> word;) {
         const size_t arrow = word.find('>'), colon = word.find(':');
         const fs::path path = root / word.substr(0, std::min(arrow, colon));
-        if (arrow != std::string::npos) {
-            fs::create_symlink(word.substr(arrow + 1), path);
-            continue;
-        }
-        if (word[0] != '.') Put(path, kOld);
-        fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
+        if (arrow != std::string::npos) fs::create_symlink(word.substr(arrow + 1), path);
+        else if (word[0] != '.') Put(path, kOld);
+        if (arrow == std::string::npos)
+            fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
     }
 }
 

@@ -26,12 +26,8 @@ namespace snickit::test {
 
 // The screens, as Screen() shows them.
 inline const std::string kAbout = "about | Ok Net Close Min";
-inline std::string Pad(const std::string& skin) {
-    return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min";
-}
-inline std::string MenuOf(const std::string& skin) {
-    return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min";
-}
+inline std::string Pad(const std::string& skin) { return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min"; }
+inline std::string MenuOf(const std::string& skin) { return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min"; }
 inline std::string Chooser(const std::string& skin, int selection) {
     return "\\skins\\" + skin + "\\box.bmp | Close Min | list 6,21,227,67 @" + std::to_string(selection);
 }

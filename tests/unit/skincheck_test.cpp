@@ -125,10 +125,8 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         std::string out, err;
         EXPECT_EQ(RunSkinCheck(host, row.args, out, err), row.status) << out << err;
         size_t at = 0;
-        for (const std::string& text : row.expected) {
-            at = out.find(text, at);
-            ASSERT_NE(at, std::string::npos) << "no \"" << text << "\" in:\n" << out;
-        }
+        for (const std::string& text : row.expected)
+            ASSERT_NE(at = out.find(text, at), std::string::npos) << "no \"" << text << "\" in:\n" << out;
         EXPECT_EQ(err.empty(), row.status != 2) << err;
     }
 }
