@@ -61,8 +61,8 @@ TEST_F(ScreensTest, APressReachesTheHighestVisibleHotSpotUnderIt) {
     for (const char* steps : {"", "Ok", "Ok Menu", "Ok Menu Skins"}) {
         Play(steps);
         const std::string visible = Screen() + " ";
-        for (const auto& r : kRects) {
-            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w}) {
+        for (const auto& r : kRects)
+            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w})
                 for (int y : {r.t - 1, r.t, r.t + r.h - 1, r.t + r.h}) {
                     std::string expected, hit;
                     for (const auto& s : kRects)
@@ -73,8 +73,6 @@ TEST_F(ScreensTest, APressReachesTheHighestVisibleHotSpotUnderIt) {
                         if (form->HitTest(static_cast<float>(x), static_cast<float>(y)) == spot) hit = name;
                     EXPECT_EQ(hit, expected) << "'" << steps << "' at " << x << "," << y;
                 }
-            }
-        }
     }
 }
 
