@@ -60,11 +60,7 @@ std::string Write(const fs::path&, const std::string& path, bool) { return Write
 constexpr bool kPosix = true, kWestern = true;
 void MakeHidden(const fs::path& folder) { fs::rename(folder, folder.parent_path() / ("." + folder.filename().string())); }
 void MakeFifo(const fs::path& file) { ASSERT_EQ(mkfifo(file.c_str(), 0644), 0); }
-fs::perms NewFilePerms() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return fs::perms(0666 & ~mask);
-}
+fs::perms NewFilePerms() { const mode_t mask = umask(0); return umask(mask), fs::perms(0666 & ~mask); }
 // Writes in a child: as an ordinary user (root passes every permission
 // check), and with a file size limit that stands for a full disk.
 std::string Write(const fs::path& root, const std::string& path, bool fullDisk) {
@@ -90,18 +86,14 @@ bool Runs(Only only) { return only == Both || (only == Posix && kPosix) || (only
 TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     TempFolder dir;
     const std::string root = dir.path();
-    for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"}) {
-        Put(fs::path(root) / file, "BM");
-    }
+    for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"})
+        dir.Write(file, "BM");
     fs::create_directories(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9");  // Japanese and Greek
     MakeHidden(fs::path(root) / "skins" / "git");
     // Program form, and what it becomes on POSIX (Windows takes it as it is).
-    for (auto [given, posix] : {std::pair{"\\skins\\Blue\\box.bmp", "/skins/Blue/box.bmp"},
-                                {"\\SKINS\\blue\\BOX.BMP", "/skins/Blue/box.bmp"},
-                                {"\\skins\\", "/skins/"},
-                                {"\\skins\\Gone\\box.bmp", "/skins/Gone/box.bmp"}}) {
+    for (auto [given, posix] : {std::pair{"\\skins\\Blue\\box.bmp", "/skins/Blue/box.bmp"}, {"\\skins\\", "/skins/"},
+                                {"\\SKINS\\blue\\BOX.BMP", "/skins/Blue/box.bmp"}, {"\\skins\\Gone\\box.bmp", "/skins/Gone/box.bmp"}})
         EXPECT_EQ(native::NativePath(root + given), root + (kPosix ? posix : given)) << given;
-    }
     EXPECT_EQ(native::ReadTextFile(root + "\\Skins\\BLUE\\Box.bmp"), "BM");
     EXPECT_EQ(native::MissingKind(root + "\\skins\\Blue\\1.wav"), FailureKind::FileNotFound);
     EXPECT_EQ(native::MissingKind(root + "\\skins\\Gone\\1.wav"), FailureKind::PathNotFound);
@@ -111,7 +103,7 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
     EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
     if (kPosix) {  // two entries equal but for case: only the exact one is taken
-        Put(fs::path(root) / "skins/BLUE/box.bmp", "other");
+        dir.Write("skins/BLUE/box.bmp", "other");
         EXPECT_EQ(native::ReadTextFile(root + "\\skins\\BLUE\\box.bmp"), "other");
         EXPECT_EQ(native::MissingKind(root + "\\skins\\bLue\\box.bmp"), FailureKind::PathNotFound);
     }
@@ -121,13 +113,9 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
 
 TEST(Files, ReadsOnlySmallRegularFiles) {
     const std::string big(64 * 1024, 'x');
-    struct Row {
-        const char* name;
-        Only only;
-        std::function<void(const fs::path&)> arrange;  // makes config.sn
-        std::string expected;
-        const char* file = "config.sn";
-    } rows[] = {
+    // What makes config.sn, the text read (or the failure), the file read.
+    struct { const char* name; Only only; std::function<void(const fs::path&)> arrange; std::string expected;
+             const char* file = "config.sn"; } rows[] = {
         {"regular file", Both, [&](auto f) { Put(f, kOld); }, kOld},
         {"64 KB", Both, [&](auto f) { Put(f, big); }, big},
         {"over 64 KB", Both, [&](auto f) { Put(f, big + "\n"); }, "<CannotRead>"},
@@ -140,7 +128,7 @@ TEST(Files, ReadsOnlySmallRegularFiles) {
         {"FIFO, without blocking", Posix, [](auto f) { MakeFifo(f); }, "<CannotRead>"},
         {"link to /dev/zero", Posix, [](auto f) { fs::create_symlink("/dev/zero", f); }, "<CannotRead>"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
         row.arrange(fs::path(dir.path()) / "config.sn");
@@ -156,12 +144,10 @@ void Arrange(const fs::path& root, const std::string& scene) {
     for (std::string word; words >> word;) {
         const size_t arrow = word.find('>'), colon = word.find(':');
         const fs::path path = root / word.substr(0, std::min(arrow, colon));
-        if (arrow != std::string::npos) {
-            fs::create_symlink(word.substr(arrow + 1), path);
-            continue;
-        }
-        if (word[0] != '.') Put(path, kOld);
-        fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
+        if (arrow != std::string::npos) fs::create_symlink(word.substr(arrow + 1), path);
+        else if (word[0] != '.') Put(path, kOld);
+        if (arrow == std::string::npos)
+            fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
     }
 }
 
@@ -179,14 +165,8 @@ std::map<std::string, std::string> Snapshot(const TempFolder& dir) {
 }
 
 TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
-    struct Row {
-        const char* name;
-        Only only;
-        const char* scene;
-        const char* changed;  // the file that takes the new text; none when the write is refused
-        const char* file = "config.sn";
-        bool fullDisk = false;
-    } rows[] = {
+    // changed: the file that takes the new text; none when the write is refused.
+    struct { const char *name; Only only; const char *scene, *changed, *file = "config.sn"; bool fullDisk = false; } rows[] = {
         {"no file before", Both, "", "config.sn"},
         {"plain file", Both, "config.sn", "config.sn"},
         {"mode 0600 kept", Posix, "config.sn:600", "config.sn"},
@@ -200,7 +180,7 @@ TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
         {"a folder in the way", Both, "config.sn/keep", nullptr},
         {"missing folder", Both, "", nullptr, "gone\\config.sn"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         if (!Runs(row.only)) continue;
         TempFolder dir;
         const fs::path root = dir.path();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/sdl/DrawnList.h"
@@ -21,36 +22,25 @@ DrawnList TenEntries() {
 }
 
 TEST(DrawnList, APressSelectsTheRowUnderItAndNothingElse) {
-    struct Row {
-        int x, y, top, selected;
-    };
-    const Row rows[] = {
+    const struct { int x, y, top, selected; } rows[] = {
         {10, 23, 0, 0}, {10, 35, 0, 0},  {10, 36, 0, 1},  {214, 74, 0, 3}, {10, 75, 0, 4},
         {10, 85, 0, 4}, {10, 23, 3, 3},  {10, 74, 6, 9},  {10, 80, 6, -1},  // under the last
         {215, 60, 0, -1},  // the scroll bar
         {7, 50, 0, -1}, {10, 87, 0, -1}, {10, 22, 0, -1}, {5, 50, 0, -1},     // border, outside
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         DrawnList list = TenEntries();
         list.Wheel(-row.top / 3);  // three rows a notch
         ASSERT_EQ(list.TopIndex(), row.top);
         const DrawnList::Outcome outcome = list.LeftDown(row.x, row.y, 1000);
-        EXPECT_EQ(list.Selection(), row.selected) << row.x << "," << row.y << " from row " << row.top;
-        EXPECT_EQ(outcome.selectionChanged, row.selected >= 0);
-        EXPECT_FALSE(outcome.doubleClick);
+        EXPECT_EQ(std::tuple(list.Selection(), outcome.selectionChanged, outcome.doubleClick),
+                  std::tuple(row.selected, row.selected >= 0, false)) << row.x << "," << row.y << " from row " << row.top;
     }
 }
 
 TEST(DrawnList, DoubleClicksKeysWheelAndScrollBarWorkAsOnTheDesktop) {
     enum Kind { Press, Key, Wheel, Drag, Release };
-    struct Step {
-        Kind kind;
-        int a, b;
-        unsigned time;
-        int selected, top;
-        bool doubleClick;
-    };
-    const Step steps[] = {
+    const struct { Kind kind; int a, b; unsigned time; int selected, top; bool doubleClick; } steps[] = {
         {Key, 40, 0, 0, -1, 0, false},       // no focus before the first press
         {Press, 10, 30, 1000, 0, 0, false},
         {Press, 12, 32, 1500, 0, 0, true},   // 500 ms and 2 pixels
@@ -76,8 +66,7 @@ TEST(DrawnList, DoubleClicksKeysWheelAndScrollBarWorkAsOnTheDesktop) {
         {Drag, 0, 41, 0, 6, 6, false},        // let go: no longer follows
     };
     DrawnList list = TenEntries();
-    int number = 0;
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         DrawnList::Outcome outcome;
         switch (step.kind) {
         case Press: outcome = list.LeftDown(step.a, step.b, step.time); break;
@@ -86,10 +75,8 @@ TEST(DrawnList, DoubleClicksKeysWheelAndScrollBarWorkAsOnTheDesktop) {
         case Drag: outcome = list.Motion(step.a, step.b); break;
         case Release: outcome = list.LeftUp(); break;
         }
-        ++number;
-        EXPECT_EQ(list.Selection(), step.selected) << "step " << number;
-        EXPECT_EQ(list.TopIndex(), step.top) << "step " << number;
-        EXPECT_EQ(outcome.doubleClick, step.doubleClick) << "step " << number;
+        EXPECT_EQ(std::tuple(list.Selection(), list.TopIndex(), outcome.doubleClick),
+                  std::tuple(step.selected, step.top, step.doubleClick)) << "step " << &step - steps + 1;
     }
 }
 

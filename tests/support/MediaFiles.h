@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -15,13 +17,12 @@ inline void Put(std::string& to, std::size_t at, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) to[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
 }
 
+// offset -1: right after the headers and palette; imageBytes: as declared;
+// pixelBytes -1: what the sizes need; cutTo: keep only this many bytes.
 struct Bmp {
     int64_t width = 240, height = 95;
     unsigned bits = 24, compression = 0, planes = 1, headerBytes = 40, colorsUsed = 0;
-    int64_t offset = -1;      // -1: right after the headers and palette
-    int64_t imageBytes = 0;   // as declared
-    int64_t pixelBytes = -1;  // -1: what the sizes need
-    int64_t cutTo = -1;       // keep only this many bytes
+    int64_t offset = -1, imageBytes = 0, pixelBytes = -1, cutTo = -1;
 };
 
 inline std::string BmpFile(const Bmp& b) {
@@ -30,42 +31,35 @@ inline std::string BmpFile(const Bmp& b) {
     const int64_t rows = b.height < 0 ? -b.height : b.height;
     const int64_t pixels = b.pixelBytes >= 0 ? b.pixelBytes : (b.width * b.bits + 31) / 32 * 4 * rows;
     std::string f = "BM";
-    Put(f, 2, static_cast<uint64_t>(14 + b.headerBytes + palette + pixels), 4);
-    Put(f, 10, static_cast<uint64_t>(offset), 4);
-    Put(f, 14, b.headerBytes, 4);
-    Put(f, 18, static_cast<uint64_t>(b.width), 4);
-    Put(f, 22, static_cast<uint64_t>(b.height), 4);
-    Put(f, 26, b.planes, 2);
-    Put(f, 28, b.bits, 2);
-    Put(f, 30, b.compression, 4);
-    Put(f, 34, static_cast<uint64_t>(b.imageBytes), 4);
-    Put(f, 46, b.colorsUsed, 4);
+    for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{2, 14 + b.headerBytes + palette + pixels, 4},
+                                    {10, offset, 4}, {14, b.headerBytes, 4}, {18, b.width, 4}, {22, b.height, 4},
+                                    {26, b.planes, 2}, {28, b.bits, 2}, {30, b.compression, 4},
+                                    {34, b.imageBytes, 4}, {46, b.colorsUsed, 4}})
+        Put(f, at, static_cast<uint64_t>(value), bytes);
     f.resize(static_cast<std::size_t>(14 + b.headerBytes + palette), '\0');
     f.resize(f.size() + static_cast<std::size_t>(pixels), '\x40');
     if (b.cutTo >= 0) f.resize(static_cast<std::size_t>(b.cutTo));
     return f;
 }
 
+// blockAlign -1: channels * bits / 8; dataBytes: written; declared: the data
+// chunk's declared size, -1: dataBytes; extra: appended to the 16 bytes of the
+// format chunk; cutTo: keep only this many bytes.
 struct Wav {
     unsigned tag = 1, channels = 1, rate = 22050, bits = 16;
-    int64_t blockAlign = -1;    // -1: channels * bits / 8
-    int64_t dataBytes = 4410;   // written
-    int64_t declared = -1;      // the data chunk's declared size; -1: dataBytes
+    int64_t blockAlign = -1, dataBytes = 4410, declared = -1;
     bool withFormat = true, formatFirst = true, withData = true;
-    std::string extra{};        // appended to the 16 bytes of the format chunk
-    int64_t cutTo = -1;         // keep only this many bytes
+    std::string extra{};
+    int64_t cutTo = -1;
 };
 
 inline std::string WavFile(const Wav& w) {
     std::string fmt = "fmt ";
-    Put(fmt, 4, 16 + w.extra.size(), 4);
-    Put(fmt, 8, w.tag, 2);
-    Put(fmt, 10, w.channels, 2);
-    Put(fmt, 12, w.rate, 4);
     const int64_t align = w.blockAlign >= 0 ? w.blockAlign : w.channels * w.bits / 8;
-    Put(fmt, 16, static_cast<uint64_t>(align) * w.rate, 4);
-    Put(fmt, 20, static_cast<uint64_t>(align), 2);
-    Put(fmt, 22, w.bits, 2);
+    for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{4, int64_t(16 + w.extra.size()), 4}, {8, w.tag, 2},
+                                    {10, w.channels, 2}, {12, w.rate, 4}, {16, align * w.rate, 4}, {20, align, 2},
+                                    {22, w.bits, 2}})
+        Put(fmt, at, static_cast<uint64_t>(value), bytes);
     fmt += w.extra;
     std::string data = "data";
     Put(data, 4, static_cast<uint64_t>(w.declared >= 0 ? w.declared : w.dataBytes), 4);
@@ -88,11 +82,18 @@ inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(
 constexpr int kLoaded = 0;
 inline int Code(FailureKind kind) { return 10 + static_cast<int>(kind); }
 
-struct PictureRow {
-    const char* path;  // in a folder holding Blue
-    std::string file;  // written unless empty
-    int expected;
-};
+// A loader's answer for a picture.
+inline int Answer(const std::function<PictureRef()>& load) {
+    try {
+        const PictureRef picture = load();
+        return picture->Width() == 240 && picture->Height() == 95 ? kLoaded : 99;
+    } catch (const Failure& failure) {
+        return Code(failure.kind());
+    }
+}
+
+// path: in a folder holding Blue; file: written unless empty.
+struct PictureRow { const char* path; std::string file; int expected; };
 
 // The pictures every system's loader answers alike.
 inline std::vector<PictureRow> CommonPictureRows() {

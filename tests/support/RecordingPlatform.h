@@ -19,14 +19,20 @@
 namespace snickit::test {
 
 // A picture file is one whose content starts with "BM"; it is named by its
-// path below the program folder.
+// path below the program folder. Other tests give pictures their own size
+// and pixels.
 struct RecordingPicture : Picture {
-    explicit RecordingPicture(std::string n) : name(std::move(n)) {}
-    int Width() const override { return 240; }
-    int Height() const override { return 95; }
-    std::uint32_t PixelAt(int, int) const override { return 0; }  // only names are compared
+    RecordingPicture(std::string n, int w = 240, int h = 95, std::function<std::uint32_t(int, int)> p = nullptr)
+        : name(std::move(n)), width(w), height(h), pixels(std::move(p)) {}
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+    std::uint32_t PixelAt(int x, int y) const override { return pixels ? pixels(x, y) : 0; }
     std::string name;
+    int width, height;
+    std::function<std::uint32_t(int, int)> pixels;
 };
+
+inline std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to_string(b); }
 
 // Thrown when the script has run out while the program still waits.
 struct ScriptEnded {};
@@ -35,16 +41,6 @@ class RecordingPlatform : public Platform, public Window {
 public:
     RecordingPlatform(std::string programFolder, float twipsPerPixelX, float twipsPerPixelY)
         : folder_(std::move(programFolder)), tx_(twipsPerPixelX), ty_(twipsPerPixelY) {}
-
-    // Runs the program until it ends (its status) or the script runs out.
-    static constexpr int kStillRunning = -1000;
-    int Run(Form_Main& form) {
-        try {
-            return form.Run();
-        } catch (const ScriptEnded&) {
-            return kStillRunning;
-        }
-    }
 
     std::deque<std::function<void()>> script;
     InputSink* sink = nullptr;
@@ -67,12 +63,12 @@ public:
     std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     int CompareNames(const std::string& a, const std::string& b) const override { return native::CompareNames(a, b); }
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override {
-        Log("write " + Relative(path));
+        log.push_back("write " + Relative(path));
         if (failWrites) throw Failure(FailureKind::CannotWrite, path);
         native::WriteTextFileAtomic(path, content);
     }
     PictureRef LoadPicture(const std::string& path) override {
-        Log("load " + Relative(path));
+        log.push_back("load " + Relative(path));
         if (native::ReadTextFile(path).rfind("BM", 0) != 0) throw Failure(FailureKind::BadPicture, path);
         return std::make_shared<RecordingPicture>(Relative(path));
     }
@@ -82,22 +78,22 @@ public:
         return native::ReadBinaryFile(path, max);
     }
     // A sound is named by the file last read: the program plays what it read.
-    void PlayWave(std::shared_ptr<const std::vector<unsigned char>>) override { Log("sound " + lastRead_); }
-    void PlayDefaultSound() override { Log("sound default"); }
-    bool OpenUrl(const std::string& url) override { return Log("open " + url), false; }
-    void ShowFatalError(const std::string& message, bool) override { Log("fatal " + (fatal = message)); }
+    void PlayWave(std::shared_ptr<const std::vector<unsigned char>>) override { log.push_back("sound " + lastRead_); }
+    void PlayDefaultSound() override { log.push_back("sound default"); }
+    bool OpenUrl(const std::string& url) override { return log.push_back("open " + url), false; }
+    void ShowFatalError(const std::string& message, bool) override { log.push_back("fatal " + (fatal = message)); }
 
     // --- Window ---
     void SetInputSink(InputSink* s) override { sink = s; }
-    void SetPosition(int px, int py) override { x = px, y = py, Log("position " + Pair(px, py)); }
+    void SetPosition(int px, int py) override { x = px, y = py, log.push_back("position " + Pair(px, py)); }
     void GetPosition(int& px, int& py) const override { px = x, py = y; }
-    void SetSize(int w, int h) override { Log("size " + Pair(w, h)); }
-    void Show() override { shown = true, Log("show"); }
-    void Minimize() override { Log("minimize"); }
+    void SetSize(int w, int h) override { log.push_back("size " + Pair(w, h)); }
+    void Show() override { shown = true, log.push_back("show"); }
+    void Minimize() override { log.push_back("minimize"); }
     bool IsMinimized() const override { return false; }
-    void SetPicture(PictureRef p) override { Log("picture " + (picture = NameOf(p))); }
+    void SetPicture(PictureRef p) override { log.push_back("picture " + (picture = NameOf(p))); }
     void CopyFromPicture(const PictureRef& s, const PixelRect& r) override {
-        Log("copy " + NameOf(s) + " " + Pair(r.left, r.top) + "," + Pair(r.width, r.height));
+        log.push_back("copy " + NameOf(s) + " " + Pair(r.left, r.top) + "," + Pair(r.width, r.height));
     }
     void DispatchPending() override {
         // A wait that polls instead of blocking never gets past an empty step.
@@ -114,29 +110,23 @@ public:
         if (script.empty()) throw ScriptEnded{};
     }
     // The user drags the window 210 pixels left and 633 down.
-    void InteractiveMove(MouseButton b) override { x -= 210, y += 633, Log("move " + std::to_string(int(b))); }
+    void InteractiveMove(MouseButton b) override { x -= 210, y += 633, log.push_back("move " + std::to_string(int(b))); }
     void ListSetItems(const std::vector<std::string>& items) override {
-        std::string joined;
-        for (const std::string& item : items) joined += (joined.empty() ? "" : ",") + item;
-        Log("items " + joined);
+        log.push_back("items");
+        for (const std::string& item : items) log.back() += (&item == &items[0] ? " " : ",") + item;
     }
     void ListSetSelection(int index) override { listSelection = index; }
     void ListSetBounds(const PixelRect& rect) override { listBounds = rect; }
     void ListSetVisible(bool visible) override {
-        if (visible != listVisible) Log(visible ? "list shown" : "list hidden");
+        if (visible != listVisible) log.push_back(visible ? "list shown" : "list hidden");
         listVisible = visible;
     }
 
 private:
-    void Log(const std::string& entry) { log.push_back(entry); }
-    static std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to_string(b); }
     std::string Relative(const std::string& path) const {
         return path.compare(0, folder_.size(), folder_) == 0 ? path.substr(folder_.size()) : path;
     }
-    static std::string NameOf(const PictureRef& picture) {
-        auto* recorded = dynamic_cast<const RecordingPicture*>(picture.get());
-        return recorded ? recorded->name : "";
-    }
+    static std::string NameOf(const PictureRef& p) { return p ? static_cast<const RecordingPicture&>(*p).name : ""; }
 
     std::string folder_;
     float tx_, ty_;

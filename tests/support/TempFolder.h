@@ -1,7 +1,9 @@
 // A fresh folder for one test, removed with everything in it afterwards.
-// Relative paths are given with slashes.
+// Relative paths are given with slashes, or backslashes as the program
+// writes them.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -11,42 +13,28 @@
 
 namespace snickit::test {
 
-class TempFolder {
-public:
+struct TempFolder {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("snickit-test-" + std::to_string(std::random_device{}()));
     TempFolder() {
-        std::random_device random;
-        auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            auto candidate = base / ("snickit-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
-        }
-        if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
+        if (!std::filesystem::create_directory(root)) throw std::runtime_error("taken: " + root.string());
     }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempFolder() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
 
-    // Native path, no trailing separator.
-    const std::string& path() const { return path_; }
-    std::filesystem::path At(const std::string& relative) const { return std::filesystem::path(path_) / relative; }
-    void Write(const std::string& relative, const std::string& content) const {
-        std::filesystem::create_directories(At(relative).parent_path());
-        std::ofstream(At(relative), std::ios::binary) << content;
+    std::string path() const { return root.string(); }  // native, no trailing separator
+    void Write(std::string relative, const std::string& content) const {
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        std::filesystem::create_directories((root / relative).parent_path());
+        std::ofstream(root / relative, std::ios::binary) << content;
     }
     std::string Read(const std::string& relative) const {
         std::ostringstream content;
-        content << std::ifstream(At(relative), std::ios::binary).rdbuf();
+        content << std::ifstream(root / relative, std::ios::binary).rdbuf();
         return content.str();
     }
-    bool Exists(const std::string& relative) const { return std::filesystem::exists(At(relative)); }
-    void MakeFolder(const std::string& relative) const { std::filesystem::create_directories(At(relative)); }
-    void Remove(const std::string& relative) const { std::filesystem::remove_all(At(relative)); }
-
-private:
-    std::string path_;
+    bool Exists(const std::string& relative) const { return std::filesystem::exists(root / relative); }
+    void Remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
 };
 
 }  // namespace snickit::test

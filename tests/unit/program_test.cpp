@@ -16,13 +16,7 @@ using ProgramTest = SnickitTest;
 // Whatever escapes a handler, or the building of the platform, ends the
 // program with a message naming it and status 1.
 TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
-    struct Case {
-        const char* what;
-        std::function<void()> thrower;
-        bool duringBuild;
-        std::string message;
-    };
-    const Case cases[] = {
+    const struct { const char* what; std::function<void()> thrower; bool duringBuild; std::string message; } cases[] = {
         {"failure", [] { throw Failure(FailureKind::CannotRead, "C:\\x\\config.sn"); }, false,
          "The file cannot be read: C:\\x\\config.sn"},
         {"no memory", [] { throw std::bad_alloc(); }, false, "Out of memory."},
@@ -30,7 +24,7 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
         {"anything else", [] { throw 42; }, false, "Unexpected error."},
         {"no platform", [] { throw std::runtime_error("no display"); }, true, "Unexpected error: no display"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         auto make = [&]() -> std::unique_ptr<Platform> {
             if (c.duringBuild) c.thrower();
@@ -40,9 +34,8 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
         };
         testing::internal::CaptureStderr();
         const int status = RunSnickit(make);
-        const std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Snickit: " + c.message + "\n");
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(error, "Snickit: " + c.message + "\n");
     }
 }
 

@@ -39,15 +39,14 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
              R"(; picture \skins\Blue\menu.bmp)"},
     };
     for (const auto& row : kRows) {
-        EXPECT_EQ(Play(row.steps), RecordingPlatform::kStillRunning) << row.steps;
-        EXPECT_EQ(Screen(), row.screen) << row.steps;
-        EXPECT_EQ(Log(), row.log) << row.steps;
+        EXPECT_EQ(Play(row.steps), kStillRunning) << row.steps;
+        EXPECT_EQ(std::pair(Screen(), Log()), std::pair(row.screen, row.log)) << row.steps;
     }
 }
 
 TEST_F(ScreensTest, AStoredNameThatDiffersInCaseSelectsNothingButLoads) {
     folder.Write("config.sn", " 0 \r\n 0 \r\nblue\\\r\n");
-    EXPECT_EQ(Play("Ok Menu Skins dbl"), RecordingPlatform::kStillRunning);
+    EXPECT_EQ(Play("Ok Menu Skins dbl"), kStillRunning);
     EXPECT_EQ(Screen(), R"(\skins\blue\box.bmp | Close Min | list 6,21,227,67 @-1)");
     EXPECT_EQ(Log("load"), R"(load \skins\blue\box.bmp; load \skins\blue\box2.bmp; load \skins\blue\menu.bmp)");
 }
@@ -62,22 +61,18 @@ TEST_F(ScreensTest, APressReachesTheHighestVisibleHotSpotUnderIt) {
     for (const char* steps : {"", "Ok", "Ok Menu", "Ok Menu Skins"}) {
         Play(steps);
         const std::string visible = Screen() + " ";
-        for (const auto& r : kRects) {
-            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w}) {
+        for (const auto& r : kRects)
+            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w})
                 for (int y : {r.t - 1, r.t, r.t + r.h - 1, r.t + r.h}) {
                     std::string expected, hit;
-                    for (const auto& s : kRects) {
+                    for (const auto& s : kRects)
                         if (expected.empty() && visible.find(" " + s.name + " ") != std::string::npos &&
                             x >= s.l && x < s.l + s.w && y >= s.t && y < s.t + s.h)
                             expected = s.name;
-                    }
-                    for (auto& [name, spot] : Spots()) {
+                    for (auto& [name, spot] : Spots())
                         if (form->HitTest(static_cast<float>(x), static_cast<float>(y)) == spot) hit = name;
-                    }
                     EXPECT_EQ(hit, expected) << "'" << steps << "' at " << x << "," << y;
                 }
-            }
-        }
     }
 }
 
@@ -102,14 +97,13 @@ TEST_F(ScreensTest, PlacesAndRectanglesFollowEachAxisOwnTwipsPerPixel) {
     };
     for (const auto& row : kRows) {
         // OK, the two keys, a move, and the close box where it lies now.
-        folder.Write("config.sn", std::string(row.numbers) + "\r\nBlue\\\r\n");
+        const std::string kBlue = "\r\nBlue\\\r\n";
+        folder.Write("config.sn", row.numbers + kBlue);
         EXPECT_EQ(Play(std::string(row.ok) + " k97 k98 bg " + row.close, row.x, row.y), 0) << row.close;
-        auto copies = [](const std::string& rect) {
-            return R"(; copy \skins\Blue\box2.bmp )" + rect + R"(; copy \skins\Blue\box.bmp )" + rect;
-        };
-        EXPECT_EQ(Log("position copy"), "position " + std::string(row.place) + copies(row.button0) +
-                                            copies(row.button1));
-        EXPECT_EQ(folder.Read("config.sn"), std::string(row.saved) + "\r\nBlue\\\r\n");
+        std::string expected = std::string("position ") + row.place;
+        for (std::string rect : {row.button0, row.button1})
+            expected += R"(; copy \skins\Blue\box2.bmp )" + rect + R"(; copy \skins\Blue\box.bmp )" + rect;
+        EXPECT_EQ(std::pair(Log("position copy"), folder.Read("config.sn")), std::pair(expected, row.saved + kBlue));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "shell/Layout.h"
+#include "skin/BitmapCheck.h"
 #include "skin/SkinCheck.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/MediaFiles.h"
@@ -16,18 +17,9 @@ namespace snickit::test {
 namespace {
 
 using Pixels = std::function<std::uint32_t(int, int)>;
-
-class FakePicture : public Picture {
-public:
-    FakePicture(int width, int height, Pixels pixels) : width_(width), height_(height), pixels_(std::move(pixels)) {}
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-    std::uint32_t PixelAt(int x, int y) const override { return pixels_(x, y); }
-
-private:
-    int width_, height_;
-    Pixels pixels_;
-};
+PictureRef Drawn(Pixels pixels, int width = 240, int height = 95) {
+    return std::make_shared<RecordingPicture>("", width, height, std::move(pixels));
+}
 
 bool Inside(const PixelRect& r, int x, int y, int inset) {
     return x >= r.left + inset && x < r.left + r.width - inset && y >= r.top + inset && y < r.top + r.height - inset;
@@ -56,14 +48,7 @@ std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int
 }
 int Tone(int i) { return static_cast<int>(16000 * std::sin(i * 0.1)); }
 
-class FakeHost : public SkinCheckHost {
-public:
-    FakeHost() {
-        pictures["box.bmp"] = std::make_shared<FakePicture>(240, 95, Box);
-        pictures["box2.bmp"] = std::make_shared<FakePicture>(240, 95, Pressed);
-        pictures["menu.bmp"] = std::make_shared<FakePicture>(240, 95, Menu);
-        for (const char* sound : {"1.wav", "2.wav", "3.wav", "4.wav"}) files[sound] = Wav(0.5, 22050, Tone);
-    }
+struct FakeHost : SkinCheckHost {
     std::string ProgramFolder() const override { return "P"; }
     std::vector<std::string> ListSubfolders(const std::string& path) override {
         if (path == "P\\skins\\") return {"Good"};
@@ -86,22 +71,18 @@ public:
         written[path] = bytes;
     }
 
-    std::map<std::string, PictureRef> pictures;
+    std::map<std::string, PictureRef> pictures{
+        {"box.bmp", Drawn(Box)}, {"box2.bmp", Drawn(Pressed)}, {"menu.bmp", Drawn(Menu)}};
     std::map<std::string, FailureKind> failures;
-    std::map<std::string, std::vector<unsigned char>> files;
-    std::map<std::string, std::vector<unsigned char>> written;
+    const std::vector<unsigned char> kTone = Wav(0.5, 22050, Tone);
+    std::map<std::string, std::vector<unsigned char>> written, files{
+        {"1.wav", kTone}, {"2.wav", kTone}, {"3.wav", kTone}, {"4.wav", kTone}};
 };
 
 TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
-    struct Row {
-        const char* what;
-        std::function<void(FakeHost&)> change;
-        std::vector<std::string> args;
-        int status;
-        std::vector<std::string> expected;  // in the output, in this order
-    };
-    auto picture = [](int width, int height, Pixels pixels) { return std::make_shared<FakePicture>(width, height, pixels); };
-    const Row rows[] = {
+    // expected: texts in the output, in this order.
+    const struct { const char* what; std::function<void(FakeHost&)> change; std::vector<std::string> args; int status;
+                   std::vector<std::string> expected; } rows[] = {
         {"good", [](FakeHost&) {}, {}, 0, {"Good  (P\\skins\\Good)\n  => Good: good, no errors and no warnings.\n"}},
         {"missing", [](FakeHost& h) { h.pictures.erase("box2.bmp"); }, {}, 1,
          {"  error:   box2.bmp is missing.", "=> Good: NOT USABLE, 1 error and 0 warnings. Snickit stops"}},
@@ -109,18 +90,18 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
          {"  error:   menu.bmp: The file cannot be read: P\\skins\\Good\\menu.bmp."}},
         {"rejected", [](FakeHost& h) { h.failures["box.bmp"] = FailureKind::BadPicture, h.files["box.bmp"] = {'B', 'M'}; }, {}, 1,
          {"  error:   box.bmp cannot be loaded as a picture. "}},
-        {"small", [&](FakeHost& h) { h.pictures["box.bmp"] = picture(32, 32, Box); }, {}, 0,
+        {"small", [](FakeHost& h) { h.pictures["box.bmp"] = Drawn(Box, 32, 32); }, {}, 0,
          {"  warning: box.bmp is 32 x 32 pixels, not 240 x 95. The window shows no picture right of x 31 and below y 31, "
           "where sound button 1, sound button 2, sound button 3, sound button 4, the minimize box and the close box "
           "are not drawn completely.\n  =>"}},
-        {"large", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 96, Pressed); }, {}, 0,
+        {"large", [](FakeHost& h) { h.pictures["box2.bmp"] = Drawn(Pressed, 240, 96); }, {}, 0,
          {"  warning: box2.bmp is 240 x 96 pixels, not 240 x 95. What lies beyond the window's 240 x 95 pixels is cut off.\n  =>"}},
-        {"no pressed look", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 95, Box); }, {}, 0,
+        {"no pressed look", [](FakeHost& h) { h.pictures["box2.bmp"] = Drawn(Box); }, {}, 0,
          {"  warning: box2.bmp: sound button 1 looks the same pressed as in box.bmp (nothing differs inside its rectangle, x 3, y 19, 60 x 71)",
           "sound button 4 looks the same", "=> Good: usable, with 4 warnings."}},
-        {"shared column", [&](FakeHost& h) { h.pictures["box2.bmp"] = picture(240, 95, [](int x, int y) { return x == 62 ? 1 : Pressed(x, y); }); }, {}, 0,
+        {"shared column", [](FakeHost& h) { h.pictures["box2.bmp"] = Drawn([](int x, int y) { return x == 62 ? 1 : Pressed(x, y); }); }, {}, 0,
          {"  warning: box2.bmp differs from box.bmp where sound button 1 and sound button 2 overlap (x 62, y 19, 1 x 71)", "1 warning"}},
-        {"menu not drawn", [&](FakeHost& h) { h.pictures["menu.bmp"] = picture(240, 95, Box); }, {}, 0,
+        {"menu not drawn", [](FakeHost& h) { h.pictures["menu.bmp"] = Drawn(Box); }, {}, 0,
          {"  warning: menu.bmp: the menu item Skins is not drawn: menu.bmp is the same as box.bmp inside its rectangle (x 8, y 23, 116 x 18).",
           "About", "Quit", "3 warnings"}},
         {"sound missing", [](FakeHost& h) { h.files.erase("3.wav"); }, {}, 0,
@@ -137,17 +118,15 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"sheet without file", [](FakeHost&) {}, {"--sheet"}, 2, {}},
         {"unknown option", [](FakeHost&) {}, {"-x", "P\\skins\\Good"}, 2, {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         FakeHost host;
         row.change(host);
         std::string out, err;
         EXPECT_EQ(RunSkinCheck(host, row.args, out, err), row.status) << out << err;
         size_t at = 0;
-        for (const std::string& text : row.expected) {
-            at = out.find(text, at);
-            ASSERT_NE(at, std::string::npos) << "no \"" << text << "\" in:\n" << out;
-        }
+        for (const std::string& text : row.expected)
+            ASSERT_NE(at = out.find(text, at), std::string::npos) << "no \"" << text << "\" in:\n" << out;
         EXPECT_EQ(err.empty(), row.status != 2) << err;
     }
 }
@@ -157,40 +136,15 @@ TEST(SkinCheck, ContactSheetShowsThePicturesWithTheHotSpotsOutlined) {
     std::string out, err;
     ASSERT_EQ(RunSkinCheck(host, {"--sheet", "S.bmp"}, out, err), 0);
     const std::vector<unsigned char>& sheet = host.written["S.bmp"];
-    ASSERT_GE(sheet.size(), 54u);
-    auto get = [&](size_t at) { return sheet[at] | sheet[at + 1] << 8 | sheet[at + 2] << 16; };
-    const int width = get(18), height = get(22);
-    EXPECT_EQ(sheet.size(), 54 + static_cast<size_t>((width * 3 + 3) / 4 * 4 * height));
+    const BitmapVerdict bmp = CheckBitmap(sheet);  // a whole 24-bit bottom-up bitmap
+    ASSERT_TRUE(bmp.ok && bmp.bitsPerPixel == 24) << bmp.why;
     // box.bmp at twice its size, 36 pixels down and 8 across.
-    auto pixel = [&](int x, int y) { return static_cast<std::uint32_t>(get(54 + static_cast<size_t>((height - 1 - y) * ((width * 3 + 3) / 4 * 4) + x * 3))); };
+    auto pixel = [&](int x, int y) {
+        const size_t at = 54 + static_cast<size_t>((bmp.height - 1 - y) * ((bmp.width * 3 + 3) / 4 * 4) + x * 3);
+        return static_cast<std::uint32_t>(sheet[at] | sheet[at + 1] << 8 | sheet[at + 2] << 16);
+    };
     EXPECT_EQ(pixel(8 + 2 * 100, 36 + 2 * 50), Box(100, 50));
     EXPECT_EQ(pixel(8 + 2 * 3, 36 + 2 * 19), 0xFF00FFu);  // sound button 1's outline
-}
-
-// A skin file that fails says which skin it is and how to start again.
-TEST_F(SnickitTest, SkinFailureNamesTheSkinAndHowToRecover) {
-    struct Row {
-        const char* missing;
-        const char* script;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"skins/Blue/box2.bmp", "Ok",
-         "\n\nThe file belongs to the skin \"Blue\". Snickit stops this way at every start until you fix that file "
-         "(snickit-skin-check, beside Snickit, tells what is wrong with a skin) or choose another skin: change the last line of " +
-             folder.path() + "\\config.sn to the name of another folder in the skins folder followed by a backslash, for example "},
-        {"skins/red/box.bmp", "Ok Menu Skins s2",
-         "\n\nThe file belongs to the skin \"red\". " + folder.path() +
-             "\\config.sn still names the skin \"Blue\", so Snickit starts with it as before."},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.missing);
-        Reset();
-        folder.Remove(row.missing);
-        EXPECT_EQ(Play(row.script), 1);
-        EXPECT_EQ(p->fatal.rfind("File not found: ", 0), 0u) << p->fatal;
-        EXPECT_NE(p->fatal.find(row.expected), std::string::npos) << p->fatal;
-    }
 }
 
 }  // namespace

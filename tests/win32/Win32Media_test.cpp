@@ -1,23 +1,27 @@
-// The Win32 picture loader on hostile files: each fails as a bad picture (or
-// loads, where GDI can draw it) at once, and all of them together never
-// raise the process's peak memory near what their headers declare.
+// The Windows desktop services: the picture loader on hostile files (each
+// fails as a bad picture, or loads where GDI can draw it, at once, and all of
+// them together never raise the process's peak memory near what their
+// headers declare), bitmaps through GDI from a Unicode path, the screen's
+// twips per pixel and the program folder.
 #include <windows.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
+#include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
 #include "tests/support/MediaFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace snickit::test {
 namespace {
 
-TEST(Win32Loaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
+TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
     TempFolder folder;
-    folder.MakeFolder("Blue");
     win32::Win32Platform platform{GetModuleHandleW(nullptr)};
     std::vector<PictureRow> rows = CommonPictureRows();
     rows.insert(rows.end(), {
@@ -28,21 +32,28 @@ TEST(Win32Loaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
         {"Blue\\no-bitmap.bmp", "this is no bitmap", Code(FailureKind::BadPicture)},
     });
     for (const auto& row : rows) {
-        std::string relative = row.path;
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        if (!row.file.empty()) folder.Write(relative, row.file);
-        int result = kLoaded;
-        try {
-            PictureRef picture = platform.LoadPicture(folder.path() + "\\" + row.path);
-            if (picture->Width() != 240 || picture->Height() != 95) result = 99;
-        } catch (const Failure& failure) {
-            result = Code(failure.kind());
-        }
-        EXPECT_EQ(result, row.expected) << row.path;
+        if (!row.file.empty()) folder.Write(row.path, row.file);
+        EXPECT_EQ(Answer([&] { return platform.LoadPicture(folder.path() + "\\" + row.path); }), row.expected) << row.path;
     }
     PROCESS_MEMORY_COUNTERS memory{};
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
     EXPECT_LT(memory.PeakWorkingSetSize, std::size_t{256} << 20);
+    // Pixels in their places and colours, from a Unicode path.
+    std::string bytes = BmpFile({});  // grey 0x404040, bottom-up
+    Put(bytes, 54 + 94 * 720, 0xFA0507, 3);  // the top-left pixel: blue, green, red
+    std::ofstream(folder.root / u8"\u03A9\u65E5.bmp", std::ios::binary) << bytes;  // Greek and Japanese
+    const PictureRef picture = platform.LoadPicture(folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp");
+    auto& native = dynamic_cast<const win32::Win32Picture&>(*picture);
+    EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
+    EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
+    // Twips per pixel follow each axis; the program folder is the executable's.
+    HDC screen = GetDC(nullptr);
+    EXPECT_FLOAT_EQ(platform.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX)));
+    EXPECT_FLOAT_EQ(platform.TwipsPerPixelY(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)));
+    ReleaseDC(nullptr, screen);
+    wchar_t self[MAX_PATH];
+    std::wstring full(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    EXPECT_EQ(win32::Widen(platform.ProgramFolder()), full.substr(0, full.find_last_of(L'\\')));
 }
 
 }  // namespace

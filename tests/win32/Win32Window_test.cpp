@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Window.h"
+#include "tests/support/MediaFiles.h"
+#include "tests/support/RecordingPlatform.h"
+#include "tests/support/TempFolder.h"
 
 namespace snickit {
 namespace {
@@ -20,11 +25,8 @@ struct RecordingSink : InputSink {
         events += (events.empty() ? "" : "; ") + event;
         if (react) react(event);
     }
-    static std::string At(MouseButton b, int x, int y) {
-        return std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y);
-    }
-    void MouseDown(MouseButton b, int x, int y) override { Add("down " + At(b, x, y)); }
-    void MouseUp(MouseButton b, int x, int y) override { Add("up " + At(b, x, y)); }
+    void MouseDown(MouseButton b, int x, int y) override { Add("down " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
+    void MouseUp(MouseButton b, int x, int y) override { Add("up " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
     bool KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); return false; }
     void KeyUp(int key, int) override { Add("keyup " + std::to_string(key)); }
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
@@ -32,23 +34,17 @@ struct RecordingSink : InputSink {
     void CloseRequested() override { Add("close"); }
 };
 
-PictureRef SolidPicture(COLORREF colour) {
-    BITMAPINFO info{};
-    BITMAPINFOHEADER& h = info.bmiHeader;
-    h.biSize = sizeof h, h.biWidth = 240, h.biHeight = 95, h.biPlanes = 1, h.biBitCount = 24;
-    void* bits = nullptr;
-    auto picture =
-        std::make_shared<win32::Win32Picture>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT all{0, 0, 240, 95};
-    FillRect(picture->Dc(), &all, brush);
-    DeleteObject(brush);
-    return picture;
+// A 240 x 95 picture of one grey, through the program's loader.
+PictureRef GreyPicture(unsigned char grey) {
+    const test::TempFolder folder;
+    std::string bytes = test::BmpFile({});
+    std::fill(bytes.begin() + 54, bytes.end(), static_cast<char>(grey));
+    folder.Write("grey.bmp", bytes);
+    return win32::LoadPictureFile(folder.path() + "\\grey.bmp");
 }
 
-class Win32WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+struct Win32WindowTest : ::testing::Test {
+    Win32WindowTest() {
         window.SetInputSink(&sink);
         window.SetSize(240, 95);
         window.SetPosition(20, 30);
@@ -79,10 +75,27 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
         sink.events.clear();
         PostMessageW(window.Handle(), row.message, row.wParam, row.lParam);
         window.DispatchPending();
-        EXPECT_EQ(sink.events, row.event);
-        EXPECT_EQ(GetCapture() == window.Handle(), row.captured) << row.event;
+        EXPECT_EQ(std::make_pair(sink.events, GetCapture() == window.Handle()), std::make_pair(std::string(row.event), row.captured));
     }
     EXPECT_TRUE(IsWindow(window.Handle()));  // a close from outside leaves the window to the program
+}
+
+// The move rule: only the release of the button that started the move ends
+// it; keys (Esc and Return too) and other buttons reach the program after the
+// move, in their order.
+TEST_F(Win32WindowTest, OnlyTheReleaseOfThePressingButtonEndsTheMoveAndMinimizedItKeepsItsPlace) {
+    for (auto [message, wParam] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_ESCAPE}, {WM_LBUTTONDOWN, MK_LBUTTON},
+                                   {WM_KEYDOWN, VK_RETURN}, {WM_LBUTTONUP, 0}, {WM_RBUTTONUP, 0}, {WM_KEYDOWN, VK_NUMPAD1}})
+        PostMessageW(window.Handle(), message, wParam, 0);
+    window.InteractiveMove(MouseButton::Right);
+    window.DispatchPending();
+    EXPECT_EQ(sink.events, "keydown 27; down 1 0,0; keydown 13; up 1 0,0; keydown 97");
+    // Minimized, the window keeps its place.
+    window.SetPosition(123, 45);
+    window.Minimize();
+    int x = 0, y = 0;
+    window.GetPosition(x, y);
+    EXPECT_EQ(std::tuple(window.IsMinimized(), x, y), std::tuple(true, 123, 45));
 }
 
 // At keypad 1 the program ends (status 7), or waits in a nested dispatch
@@ -111,8 +124,7 @@ TEST(Win32WindowEnd, AnExitOrFailureLeavesEveryDispatchLevelAndNothingMoreIsDeli
             status = 100;
         }
         window.DispatchPending();
-        EXPECT_EQ(status, row.status);
-        EXPECT_EQ(sink.events, row.events) << row.status;
+        EXPECT_EQ(std::make_pair(status, sink.events), std::make_pair(row.status, std::string(row.events)));
     }
 }
 
@@ -128,8 +140,7 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
     EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
     RECT r;
     GetWindowRect(list, &r);
-    EXPECT_EQ(r.right - r.left, 227);
-    EXPECT_EQ(r.bottom - r.top, 67);
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(227L, 67L));
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageW(window.Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(GetBkColor(dc), RGB(192, 192, 192));
@@ -153,28 +164,18 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
 // Painted back with GetPixel: the picture, a copied rectangle (its edges
 // inside, their neighbours outside), and a repaint that removes the copy.
 TEST_F(Win32WindowTest, PaintsItsPictureAndACopyLastsUntilTheNextPaint) {
-    const COLORREF red = RGB(200, 0, 0), green = RGB(0, 150, 0);
-    window.SetPicture(SolidPicture(red));
-    window.CopyFromPicture(SolidPicture(green), {3, 19, 60, 71});
+    const COLORREF light = RGB(200, 200, 200), dark = RGB(50, 50, 50);
+    window.SetPicture(GreyPicture(200));
+    window.CopyFromPicture(GreyPicture(50), {3, 19, 60, 71});
     window.CopyFromPicture(nullptr, {0, 0, 240, 95});  // nothing loaded: nothing copied
     const struct { int x, y; COLORREF colour; } kRows[] = {
-        {3, 19, green}, {62, 89, green}, {2, 50, red}, {63, 50, red}, {10, 18, red}, {10, 90, red}};
+        {3, 19, dark}, {62, 89, dark}, {2, 50, light}, {63, 50, light}, {10, 18, light}, {10, 90, light}};
     HDC dc = GetDC(window.Handle());
     for (const auto& row : kRows) EXPECT_EQ(GetPixel(dc, row.x, row.y), row.colour) << row.x << "," << row.y;
     InvalidateRect(window.Handle(), nullptr, FALSE);
     UpdateWindow(window.Handle());
-    EXPECT_EQ(GetPixel(dc, 10, 30), red);
+    EXPECT_EQ(GetPixel(dc, 10, 30), light);
     ReleaseDC(window.Handle(), dc);
-}
-
-TEST_F(Win32WindowTest, KeepsItsPlaceWhileMinimized) {
-    window.SetPosition(123, 45);
-    window.Minimize();
-    int x = 0, y = 0;
-    window.GetPosition(x, y);
-    EXPECT_TRUE(window.IsMinimized());
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 45);
 }
 
 }  // namespace
