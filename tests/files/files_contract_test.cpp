@@ -6,8 +6,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
+#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "tests/support/TempFolder.h"
 
@@ -102,8 +104,12 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
     EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
-    if (kPosix) {  // two entries equal but for case: only the exact one is taken
+    if (kPosix) {  // two entries equal but for case: only the exact one is taken; a link to a folder is a folder
         dir.Write("skins/BLUE/box.bmp", "other");
+        fs::create_directory_symlink("Zebra", fs::path(root) / "skins" / "Linked");
+        const std::vector<std::string> now = native::ListSubfolders(root + "\\skins");
+        EXPECT_EQ(std::set<std::string>(now.begin(), now.end()),
+                  std::set<std::string>({"BLUE", "Blue", "Linked", "Zebra", skins[2]}));
         EXPECT_EQ(native::ReadTextFile(root + "\\skins\\BLUE\\box.bmp"), "other");
         EXPECT_EQ(native::MissingKind(root + "\\skins\\bLue\\box.bmp"), FailureKind::PathNotFound);
     }
@@ -195,6 +201,24 @@ TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
         fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
         EXPECT_EQ(Snapshot(dir), expected) << row.name;
     }
+    if (kPosix) {  // root may write anything, yet a file without write bits is left as it is
+        TempFolder dir;
+        Arrange(dir.path(), "config.sn:444");
+        EXPECT_EQ(WriteNew(dir.path() + "\\config.sn"), kKinds[5]);
+        EXPECT_EQ(dir.Read("config.sn"), kOld);
+    }
+}
+
+TEST(Files, BinaryFilesUpToTheirLimit) {
+    TempFolder dir;
+    dir.Write("1.wav", "RIFF");
+    const std::string path = dir.path() + "\\1.wav";
+    bool missing = true;
+    EXPECT_EQ(native::ReadBinaryFile(path, 4, &missing), std::optional(std::vector<unsigned char>{'R', 'I', 'F', 'F'}));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(native::ReadBinaryFile(path, 3, &missing), std::nullopt);
+    EXPECT_EQ(native::ReadBinaryFile(path + "x", 4, &missing), std::nullopt);
+    EXPECT_TRUE(missing);
 }
 
 TEST(Files, SkinNamesSurviveTheSettingsFile) {

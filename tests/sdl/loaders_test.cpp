@@ -63,6 +63,12 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
         const std::string path = folder.path() + "\\" + row.path;
         EXPECT_EQ(InChild([&] { return Answer([&] { return sdl::LoadPictureFile(path); }); }), row.expected) << row.path;
     }
+    // Colours in their places: blue, green, red in the file's bottom-up rows.
+    std::string bytes = BmpFile({});
+    Put(bytes, 54 + 94 * 720, 0xFA0507, 3);
+    folder.Write("Blue\\colours.bmp", bytes);
+    const PictureRef picture = sdl::LoadPictureFile(folder.path() + "\\Blue\\colours.bmp");
+    EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
 }
 
 TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {

@@ -46,6 +46,7 @@ TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
     auto& native = dynamic_cast<const win32::Win32Picture&>(*picture);
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
+    EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
     // Twips per pixel follow each axis; the program folder is the executable's.
     HDC screen = GetDC(nullptr);
     EXPECT_FLOAT_EQ(platform.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX)));
