@@ -69,6 +69,7 @@ TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileABu
         {WM_KEYDOWN, VK_NUMPAD1, 0x404F0001, "keydown 97", false},  // auto-repeat
         {WM_KEYUP, VK_NUMPAD4, 0xC04B0001, "keyup 100", false},
         {WM_KEYDOWN, VK_END, 0x004F0001, "keydown 35", false},  // keypad 1, NumLock off
+        {WM_SYSKEYDOWN, VK_F4, 0x203E0001, "keydown 115; close", false},  // Alt+F4 goes on to the system
         {WM_CLOSE, 0, 0, "close", false},
     };
     for (const auto& row : kRows) {
