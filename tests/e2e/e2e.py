@@ -9,6 +9,7 @@ Usage: e2e.py linux|windows PROGRAM_FOLDER [CASE...]"""
 # trace of the sounds started (Windows). Prints one line per case, then
 # "N passed, N failed"; exits non-zero when a case failed.
 
+import copy
 import ctypes
 import glob
 import os
@@ -231,9 +232,13 @@ class Skin:
                 f.write(pack('<2sIHHIIiiHHIIiiII', b'BM', 54 + len(body), 0, 0, 54, 40, W, H, 1, 24, 0,
                              len(body), 2835, 2835, 0, 0) + body)
         for i, samples in enumerate(self.sounds):
-            with wave.open(os.path.join(folder, f'{i + 1}.wav'), 'wb') as w:
-                w.setparams((2, 2, RATE, 0, 'NONE', None))
-                w.writeframes(samples)
+            write_sound(os.path.join(folder, f'{i + 1}.wav'), samples)
+
+
+def write_sound(path, samples):
+    with wave.open(path, 'wb') as w:
+        w.setparams((2, 2, RATE, 0, 'NONE', None))
+        w.writeframes(samples)
 
 
 ALPHA, BETA = Skin('Alpha', 40), Skin('Beta', 160)
@@ -364,11 +369,16 @@ def screens(run):
 def mouse_buttons(run):
     """Any mouse button presses and releases a sound button; the capture
     holds while the pointer leaves the window, so a release outside still
-    plays."""
+    plays. A sound file replaced by another of the same length is heard at
+    the next release."""
     program = pad(run)
     for index, (button, leave) in enumerate([(1, False), (3, False), (2, True), (1, True)]):
         press_and_release(program, index, lambda down: program.point(
             OUTSIDE if leave and not down else CENTRES[index], button, down))
+    replaced = copy.copy(ALPHA)
+    replaced.sounds = [ALPHA.sounds[0][::-1]] + ALPHA.sounds[1:]
+    write_sound(os.path.join(program.folder, 'skins', 'Alpha', '1.wav'), replaced.sounds[0])
+    press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down), skin=replaced)
 
 
 def keypad(run):
