@@ -26,7 +26,7 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
          kToChooser + R"(load \skins\apple\box.bmp; picture \skins\apple\box.bmp; load \skins\Blue\box.bmp; )"
                       R"(picture \skins\Blue\box.bmp; list hidden; load \skins\Blue\box2.bmp; )"
                       R"(load \skins\Blue\menu.bmp)"},
-        {"Ok | Menu Skins dbl", Pad("Blue"),
+        {"Ok | Menu Skins s1 dbl", Pad("Blue"),  // the current skin selected again: no preview
          kToChooser + R"(list hidden; load \skins\Blue\box2.bmp; load \skins\Blue\menu.bmp)"},
         {"Ok | Menu Skins s2 dbl B2 Menu Skins", Chooser("red", 2),
          kToChooser + R"(load \skins\red\box.bmp; picture \skins\red\box.bmp; list hidden; load \skins\red\box2.bmp; )"
