@@ -17,18 +17,16 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 # Debian packages each task needs, and why. Other systems: README.md, "Build
 # by hand".
 declare -A PKGS WHY
-PKGS[build]="cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core"
-WHY[build]="to build Snickit and its unit tests (FreeType and DejaVu Sans only while building, for the list's glyphs)"
-PKGS[e2e]="python3 xvfb xdotool libxtst6 openbox imagemagick x11-apps x11-utils sox pulseaudio pulseaudio-utils"
-WHY[e2e]="for the desktop tests (a private X server, input, pixels, sound, a private sound server)"
-PKGS[windows]="g++-mingw-w64-x86-64 wine wine64 zip"
-WHY[windows]="to cross-build the Windows program and run its tests under wine"
-PKGS[release]="g++-mingw-w64-x86-64 zip unzip imagemagick"
-PKGS[fuzz]="clang-14 libclang-rt-14-dev sox"
-WHY[fuzz]="for the fuzzers (clang's libFuzzer; sox makes seed sounds)"
-PKGS[bench]="python3 xvfb openbox libxtst6"
-WHY[bench]="for the benchmark (a private X server and input)"
-WHY[release]="to build the downloads (the Windows program, its zip, the menu icons) and unpack them in the tests"
+needs() { PKGS[$1]=$2; WHY[$1]=$3; }  # needs TASK "PACKAGES" "WHY"
+needs build "cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core" \
+  "to build Snickit and its unit tests (FreeType and DejaVu Sans only while building, for the list's glyphs)"
+needs e2e "python3 xvfb xdotool libxtst6 openbox imagemagick x11-apps x11-utils sox pulseaudio pulseaudio-utils" \
+  "for the desktop tests (a private X server, input, pixels, sound, a private sound server)"
+needs windows "g++-mingw-w64-x86-64 wine wine64 zip" "to cross-build the Windows program and run its tests under wine"
+needs release "g++-mingw-w64-x86-64 zip unzip imagemagick" \
+  "to build the downloads (the Windows program, its zip, the menu icons) and unpack them in the tests"
+needs fuzz "clang-14 libclang-rt-14-dev sox" "for the fuzzers (clang's libFuzzer; sox makes seed sounds)"
+needs bench "python3 xvfb openbox libxtst6" "for the benchmark (a private X server and input)"
 
 # install_packages TASK...: installs the packages these tasks miss, after
 # saying which and why. Never escalates silently: sudo only when it exists
