@@ -2,9 +2,7 @@
 // uses it too).
 #include "platform/sdl/SdlPicture.h"
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
-#include "skin/BitmapCheck.h"
+#include "platform/NativePictureFile.h"
 
 namespace snickit::sdl {
 
@@ -21,18 +19,22 @@ std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source) {
     return std::make_shared<const SdlPicture>(converted);
 }
 
-std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file) {
-    if (!CheckBitmap(file).ok) return nullptr;
+namespace {
+
+std::shared_ptr<const SdlPicture> DecodeBmp(const std::vector<unsigned char>& file) {
     return LoadBmp(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())));
 }
 
+}  // namespace
+
+std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file) {
+    return CheckBitmap(file).ok ? DecodeBmp(file) : nullptr;
+}
+
 PictureRef LoadPictureFile(const std::string& programPath) {
-    bool missing = false;
-    std::optional<std::vector<unsigned char>> file = native::ReadBinaryFile(programPath, kMaxBitmapFileBytes, &missing);
-    if (!file && missing) throw Failure(native::MissingKind(programPath), programPath);
-    PictureRef picture = file ? DecodeCheckedBmp(*file) : nullptr;
-    if (!picture) throw Failure(FailureKind::BadPicture, programPath);
-    return picture;
+    return native::LoadCheckedPicture(programPath, [](const std::vector<unsigned char>& file, const BitmapVerdict&) {
+        return PictureRef(DecodeBmp(file));
+    });
 }
 
 }  // namespace snickit::sdl

@@ -5,10 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
+#include "platform/NativePictureFile.h"
 #include "platform/win32/Win32Text.h"
-#include "skin/BitmapCheck.h"
 
 namespace snickit::win32 {
 
@@ -52,13 +50,10 @@ HBITMAP BitmapFromFile(const std::vector<unsigned char>& file, const BitmapVerdi
 // bytes. (LoadImageW reads the file itself and believes its header: a file
 // cut short crashes it.)
 PictureRef LoadPictureFile(const std::string& path) {
-    bool missing = false;
-    std::optional<std::vector<unsigned char>> file = native::ReadBinaryFile(path, kMaxBitmapFileBytes, &missing);
-    if (!file && missing) throw Failure(native::MissingKind(path), path);
-    const BitmapVerdict verdict = file ? CheckBitmap(*file) : BitmapVerdict{};
-    HBITMAP bitmap = verdict.ok ? BitmapFromFile(*file, verdict) : nullptr;
-    if (!bitmap) throw Failure(FailureKind::BadPicture, path);
-    return std::make_shared<Win32Picture>(bitmap);
+    return native::LoadCheckedPicture(path, [](const std::vector<unsigned char>& file, const BitmapVerdict& verdict) {
+        HBITMAP bitmap = BitmapFromFile(file, verdict);
+        return bitmap ? PictureRef(std::make_shared<Win32Picture>(bitmap)) : nullptr;
+    });
 }
 
 Win32Picture::Win32Picture(HBITMAP bitmap) : bitmap_(bitmap) {
