@@ -329,7 +329,9 @@ SkinReport CheckSkin(SkinCheckHost& host, const std::string& folder) {
     return report;
 }
 
-int RunSkinCheck(SkinCheckHost& host, const std::vector<std::string>& args, std::string& out, std::string& err) {
+int RunSkinCheck(SkinCheckHost& host, std::vector<std::string> args, std::string& out, std::string& err) {
+    // Paths in the program's own form, whichever slash was typed.
+    for (std::string& arg : args) std::replace(arg.begin(), arg.end(), '/', '\\');
     std::vector<std::string> folders;
     std::string sheet;
     for (size_t i = 0; i < args.size(); ++i) {

@@ -64,11 +64,10 @@ std::vector<unsigned char> ContactSheet(const std::vector<SkinReport>& skins);
 
 // The command line: snickit-skin-check [--sheet FILE.bmp] [SKIN_FOLDER...].
 // Without folders it checks every folder in the skins folder beside the
-// executable. Writes the report to `out` and usage problems to `err`.
-// Returns the exit status: 0 when every skin is usable, 1 when one has
-// errors (or no skin is found), 2 on bad usage or a sheet that cannot be
-// written.
-int RunSkinCheck(SkinCheckHost& host, const std::vector<std::string>& args, std::string& out,
-                 std::string& err);
+// executable. Either slash separates folders. Writes the report to `out`
+// and usage problems to `err`. Returns the exit status: 0 when every skin
+// is usable, 1 when one has errors (or no skin is found), 2 on bad usage or
+// a sheet that cannot be written.
+int RunSkinCheck(SkinCheckHost& host, std::vector<std::string> args, std::string& out, std::string& err);
 
 }  // namespace snickit

@@ -1,7 +1,6 @@
 // snickit-skin-check on Linux: the skin checker over SDL's picture loader
 // (the one Snickit uses) and POSIX files. Opens no window.
 #define SDL_MAIN_HANDLED
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/NativeSkinCheckFiles.h"
@@ -29,12 +28,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::replace(arg.begin(), arg.end(), '/', '\\');  // the program's own path form
-        args.push_back(arg);
-    }
+    const std::vector<std::string> args(argv + 1, argv + argc);
     PosixHost host;
     std::string out, err;
     const int status = snickit::RunSkinCheck(host, args, out, err);

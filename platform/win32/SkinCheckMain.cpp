@@ -2,7 +2,6 @@
 // one Snickit uses) and Win32 files. A console program; opens no window.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/NativeSkinCheckFiles.h"
@@ -36,11 +35,7 @@ public:
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = snickit::win32::Narrow(argv[i]);
-        std::replace(arg.begin(), arg.end(), '/', '\\');
-        args.push_back(arg);
-    }
+    for (int i = 1; i < argc; ++i) args.push_back(snickit::win32::Narrow(argv[i]));
     SetConsoleOutputCP(CP_UTF8);  // names are UTF-8 inside the program
     Win32Host host;
     std::string out, err;
