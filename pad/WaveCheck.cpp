@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "skin/LittleEndian.h"
+
 namespace snickit {
 
 namespace {
@@ -14,11 +16,6 @@ enum Format : unsigned {
 };
 // The tail of the sub-format GUIDs of the extensible format, after the tag.
 constexpr unsigned char kGuidTail[14] = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-
-uint32_t Get32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-unsigned Get16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
 WaveVerdict No(std::string why) {
     WaveVerdict verdict;
@@ -152,6 +149,8 @@ WaveVerdict CheckWave(const std::vector<unsigned char>& file) {
                           Number(kMaxWaveDecodedBytes));
             }
             v.ok = true;
+            v.dataAt = static_cast<std::size_t>(body);
+            v.dataBytes = static_cast<std::size_t>(length);
             return v;
         }
         at = body + length + (length & 1);

@@ -31,6 +31,7 @@ struct WaveVerdict {
     std::string why;  // a plain sentence when not ok
     int formatTag = 0, channels = 0, rate = 0, bits = 0;  // an extensible format gives its sub-format's tag
     double seconds = 0;
+    std::size_t dataAt = 0, dataBytes = 0;  // where the sound data lies in the file
 };
 
 // Checks a whole WAV file: RIFF/WAVE, a "fmt " chunk before a "data" chunk,

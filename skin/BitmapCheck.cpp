@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "skin/LittleEndian.h"
+
 namespace snickit {
 
 namespace {
@@ -9,12 +11,8 @@ namespace {
 constexpr std::size_t kFileHeaderBytes = 14;
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
-uint32_t Get32(const std::vector<unsigned char>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint16_t Get16(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
+uint32_t Get32(const std::vector<unsigned char>& b, std::size_t at) { return snickit::Get32(b.data() + at); }
+uint16_t Get16(const std::vector<unsigned char>& b, std::size_t at) { return snickit::Get16(b.data() + at); }
 
 BitmapVerdict No(std::string why) {
     BitmapVerdict verdict;

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "pad/WaveCheck.h"
 #include "shell/Layout.h"
@@ -174,22 +173,6 @@ void CheckPictures(SkinReport& report) {
 
 // --- Sounds ------------------------------------------------------------------
 
-// The sound data of a WAV file that the sound check accepted.
-bool FindData(const std::vector<unsigned char>& file, size_t& at, size_t& size) {
-    for (size_t chunk = 12; chunk + 8 <= file.size();) {
-        const size_t length = file[chunk + 4] | file[chunk + 5] << 8 | file[chunk + 6] << 16 |
-                              static_cast<size_t>(file[chunk + 7]) << 24;
-        if (std::memcmp(&file[chunk], "data", 4) == 0) {
-            at = chunk + 8;
-            size = std::min(length, file.size() - at);
-            return true;
-        }
-        if (length > file.size() - chunk - 8) return false;
-        chunk += 8 + length + (length & 1);
-    }
-    return false;
-}
-
 // Loudness of integer PCM: the peak as a fraction of full scale, and how
 // many times a channel stays at full scale for kClippedRun samples or more.
 struct Levels {
@@ -248,10 +231,9 @@ void CheckSound(SkinCheckHost& host, SkinReport& report, int index) {
     if (wave.seconds > kLongSoundSeconds)
         report.warnings.push_back(file + " is very long (" + Number(wave.seconds, 1) +
                                   " seconds): it plays on until another button cuts it off. Gag sounds last a second or two.");
-    size_t at = 0, size = 0;
     const bool pcm = wave.formatTag == kPcm && (wave.bits == 8 || wave.bits == 16 || wave.bits == 24 || wave.bits == 32);
-    if (!pcm || wave.channels < 1 || !FindData(bytes, at, size)) return;
-    const Levels levels = MeasurePcm(bytes, at, size, wave.channels, wave.bits);
+    if (!pcm || wave.channels < 1) return;
+    const Levels levels = MeasurePcm(bytes, wave.dataAt, wave.dataBytes, wave.channels, wave.bits);
     if (levels.peak < kSilentPeak)
         report.warnings.push_back(file + " is silent: " +
                                   (levels.peak > 0 ? "its loudest sample is at " + Number(20 * std::log10(levels.peak), 0) + " dBFS."

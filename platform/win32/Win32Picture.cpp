@@ -7,6 +7,7 @@
 
 #include "platform/NativePictureFile.h"
 #include "platform/win32/Win32Text.h"
+#include "skin/LittleEndian.h"
 
 namespace snickit::win32 {
 
@@ -16,7 +17,7 @@ namespace {
 // of its size, into which GDI converts the file's pixels (any depth, palette,
 // bit fields or RLE, either way up).
 HBITMAP BitmapFromFile(const std::vector<unsigned char>& file, const BitmapVerdict& verdict) {
-    const std::size_t pixelOffset = file[10] | (file[11] << 8) | (file[12] << 16) | (std::size_t{file[13]} << 24);
+    const std::size_t pixelOffset = Get32(file.data() + 10);
     // Copies in aligned memory: the headers as BITMAPINFO, and the pixels.
     std::vector<uint32_t> info((pixelOffset - 14 + 3) / 4);
     std::memcpy(info.data(), file.data() + 14, pixelOffset - 14);
