@@ -86,12 +86,6 @@ struct Collation {
         return wide;
     }
 
-    static bool Ascii(std::string_view text) {
-        for (const char c : text) {
-            if (static_cast<unsigned char>(c) >= 0x80) return false;
-        }
-        return true;
-    }
     static int AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
     // The base letter of a folded character, or the character itself.
@@ -102,14 +96,18 @@ struct Collation {
     }
 
     int Compare(std::string_view a, std::string_view b) const {
-        // Plain ASCII names, the usual case, need no decoding: folded, they
-        // are their own base letters.
-        if (byCodePoint && Ascii(a) && Ascii(b)) {
-            for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-                const int x = AsciiLower(a[i]), y = AsciiLower(b[i]);
-                if (x != y) return x - y;
+        // Plain ASCII, the usual case, needs no decoding: folded, it is its
+        // own base letters. Up to the first other byte the order is decided
+        // here, in one pass.
+        if (byCodePoint) {
+            size_t i = 0;
+            for (; i < a.size() && i < b.size(); ++i) {
+                const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+                if (x >= 0x80 || y >= 0x80) break;
+                const int fx = AsciiLower(static_cast<char>(x)), fy = AsciiLower(static_cast<char>(y));
+                if (fx != fy) return fx - fy;
             }
-            return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+            if (i == a.size() || i == b.size()) return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
         }
         const std::wstring x = Folded(a), y = Folded(b);
         if (!byCodePoint) return wcscoll_l(x.c_str(), y.c_str(), locale);
