@@ -1,5 +1,7 @@
 // Start-up: restore the place and the skin, list the skins, show the about
 // picture and wait for OK, then show the pad with the current skin.
+#include <string_view>
+
 #include "settings/Settings.h"
 #include "shell/FormMain.h"
 #include "skin/SkinPaths.h"
@@ -21,15 +23,15 @@ void Form_Main::Form_Load() {
     CurrentSkin = settings.currentSkin;
 
     // One list entry per skin folder, by its bare name.
-    for (int i = 0; i < Dir1.ListCount(); ++i) {
-        List1.AddItem(Dir1.List(i).substr(skinsFolder.size()));
-    }
+    List1.AddItems(Dir1.TakeNames());
     List1.Publish();
 
-    // Select the stored skin's entry (exact comparison); the selection
-    // previews it while the window is still hidden.
-    for (int i = 0; i < List1.ListCount(); ++i) {
-        if (List1.List(i) + "\\" == CurrentSkin) {
+    // Select the stored skin's entry: its name and one backslash, compared
+    // exactly. The selection previews it while the window is still hidden.
+    const bool named = CurrentSkin.ends_with('\\');
+    const std::string_view storedName(CurrentSkin.data(), named ? CurrentSkin.size() - 1 : 0);
+    for (int i = 0; named && i < List1.ListCount(); ++i) {
+        if (List1.List(i) == storedName) {
             if (List1.SetListIndex(i)) List1_Click();
         }
     }

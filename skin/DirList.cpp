@@ -11,13 +11,6 @@ void DirList::SetPath(const std::string& path) {
     // In the list's order, so that filling the list only appends.
     std::sort(names_.begin(), names_.end(),
               [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); });
-    path_ = path;
-}
-
-std::string DirList::List(int index) const {
-    std::string folder = path_;
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder + names_.at(static_cast<size_t>(index));
 }
 
 }  // namespace snickit

@@ -1,8 +1,9 @@
-// The hidden directory lister Dir1: the sub-folders of one folder, each by
-// its full path.
+// The hidden directory lister Dir1: the sub-folders of one folder, by name,
+// in the skin list's order.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -14,12 +15,12 @@ public:
     explicit DirList(Platform& platform) : platform_(platform) {}
     // Lists the folder's sub-folders. Throws PathNotFound.
     void SetPath(const std::string& path);
-    int ListCount() const { return static_cast<int>(names_.size()); }
-    std::string List(int index) const;
+    // The sub-folders' names, without their folder, handed over: the
+    // lister is empty afterwards.
+    std::vector<std::string> TakeNames() { return std::exchange(names_, {}); }
 
 private:
     Platform& platform_;
-    std::string path_;
     std::vector<std::string> names_;
 };
 

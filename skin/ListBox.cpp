@@ -21,6 +21,15 @@ int ListBox::AddItem(const std::string& text) {
     return index;
 }
 
+void ListBox::AddItems(std::vector<std::string> texts) {
+    auto before = [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); };
+    if (items_.empty() && std::is_sorted(texts.begin(), texts.end(), before)) {
+        items_ = std::move(texts);
+        return;
+    }
+    for (const std::string& text : texts) AddItem(text);
+}
+
 bool ListBox::SetListIndex(int index) {
     if (index < -1 || index >= ListCount()) index = -1;
     if (index == listIndex_) return false;

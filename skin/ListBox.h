@@ -21,6 +21,9 @@ public:
     // desktop's order holds equal go by their bytes, so the order is the
     // same whatever order the entries come in.
     int AddItem(const std::string& text);
+    // Adds entries as AddItem adds each. An empty list takes names that
+    // already come in its order as they are, without copying them.
+    void AddItems(std::vector<std::string> texts);
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::string& List(int index) const { return items_.at(static_cast<size_t>(index)); }
     int ListIndex() const { return listIndex_; }

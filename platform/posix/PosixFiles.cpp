@@ -224,14 +224,21 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     if (dir == nullptr) throw Failure(FailureKind::PathNotFound, programPath);
     if (!native.empty() && native.back() != '/') native += '/';
     std::vector<std::string> names;
+    // Most file systems count a folder's links as two plus its sub-folders:
+    // room for them at once, instead of growing (and touching) the list
+    // again and again.
+    struct stat info;
+    if (fstat(dirfd(dir), &info) == 0 && info.st_nlink > 2) {
+        names.reserve(std::min<size_t>(info.st_nlink - 2, size_t{1} << 16));
+    }
     while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.') continue;
+        const char* name = entry->d_name;
+        if (name[0] == '\0' || name[0] == '.') continue;
         // The entry's own type spares a stat per entry; links and file
         // systems that give no type are asked.
         const bool folder = entry->d_type == DT_DIR ||
                             ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) && IsFolder(native + name));
-        if (folder) names.push_back(name);
+        if (folder) names.emplace_back(name);
     }
     closedir(dir);
     return names;

@@ -84,13 +84,25 @@ void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under) {
 DrawnList::DrawnList() : rowHeight_(std::max(kRowHeight, ListTextHeight())) {}
 
 void DrawnList::SetItems(const std::vector<std::string>& items) {
-    items_ = items;
+    size_t length = 0;
+    for (const std::string& item : items) length += item.size();
+    std::string text;
+    text.reserve(length);
+    std::vector<size_t> starts;
+    starts.reserve(items.size() + 1);
+    starts.push_back(0);
+    for (const std::string& item : items) {
+        text += item;
+        starts.push_back(text.size());
+    }
+    text_ = std::move(text);
+    starts_ = std::move(starts);
     selection_ = -1;
     top_ = 0;
 }
 
 void DrawnList::SetSelection(int index) {
-    selection_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    selection_ = index >= 0 && index < Count() ? index : -1;
     if (selection_ >= 0) EnsureVisible(selection_);
 }
 
@@ -114,7 +126,7 @@ bool DrawnList::Contains(int x, int y) const { return visible_ && Inside(bounds_
 SDL_Rect DrawnList::Client() const { return Shrink(bounds_, kBorder); }
 
 bool DrawnList::NeedsScrollBar() const {
-    return static_cast<int>(items_.size()) * rowHeight_ > Client().h;
+    return Count() * rowHeight_ > Client().h;
 }
 
 SDL_Rect DrawnList::ItemArea() const {
@@ -125,7 +137,7 @@ SDL_Rect DrawnList::ItemArea() const {
 
 int DrawnList::FullRows() const { return std::max(1, Client().h / rowHeight_); }
 
-int DrawnList::MaxTop() const { return std::max(0, static_cast<int>(items_.size()) - FullRows()); }
+int DrawnList::MaxTop() const { return std::max(0, Count() - FullRows()); }
 
 DrawnList::ScrollBarParts DrawnList::ScrollParts() const {
     const SDL_Rect client = Client();
@@ -135,7 +147,7 @@ DrawnList::ScrollBarParts DrawnList::ScrollParts() const {
     parts.up = {x, client.y, kScrollBarWidth, arrow};
     parts.down = {x, client.y + client.h - arrow, kScrollBarWidth, arrow};
     parts.track = {x, client.y + arrow, kScrollBarWidth, client.h - 2 * arrow};
-    const int count = static_cast<int>(items_.size());
+    const int count = Count();
     parts.hasThumb = parts.track.h >= kMinThumb && count > 0;
     if (parts.hasThumb) {
         const int length = std::clamp(parts.track.h * FullRows() / count, kMinThumb, parts.track.h);
@@ -163,7 +175,7 @@ void DrawnList::EnsureVisible(int index) {
 
 DrawnList::Outcome DrawnList::Select(int index) {
     Outcome outcome;
-    const int count = static_cast<int>(items_.size());
+    const int count = Count();
     if (count == 0) return outcome;
     index = std::clamp(index, 0, count - 1);
     const int oldTop = top_;
@@ -191,7 +203,7 @@ DrawnList::Outcome DrawnList::LeftDown(int x, int y, Uint32 timeMs) {
     const SDL_Rect items = ItemArea();
     if (Inside(items, x, y)) {
         const int index = top_ + (y - items.y) / rowHeight_;
-        if (index < static_cast<int>(items_.size())) {
+        if (index < Count()) {
             const Outcome selected = Select(index);
             outcome.redraw |= selected.redraw;
             outcome.selectionChanged = selected.selectionChanged;
@@ -246,8 +258,8 @@ DrawnList::Outcome DrawnList::Wheel(int notches) {
 }
 
 DrawnList::Outcome DrawnList::Key(int virtualKey) {
-    if (!visible_ || !focused_ || items_.empty()) return {};
-    const int last = static_cast<int>(items_.size()) - 1;
+    if (!visible_ || !focused_ || Count() == 0) return {};
+    const int last = Count() - 1;
     const int page = std::max(1, FullRows() - 1);
     const int from = selection_;
     switch (virtualKey) {
@@ -261,7 +273,12 @@ DrawnList::Outcome DrawnList::Key(int virtualKey) {
     }
 }
 
-void DrawnList::DrawText(SDL_Surface* target, const std::string& text, int x, int y, SDL_Color color,
+std::string_view DrawnList::Item(int index) const {
+    const auto i = static_cast<size_t>(index);
+    return std::string_view(text_).substr(starts_[i], starts_[i + 1] - starts_[i]);
+}
+
+void DrawnList::DrawText(SDL_Surface* target, std::string_view text, int x, int y, SDL_Color color,
                        const SDL_Rect& clip) const {
     DrawListText(target, text, x, y, color, clip);
 }
@@ -280,7 +297,7 @@ void DrawnList::Draw(SDL_Surface* target) const {
 
     const SDL_Rect items = ItemArea();
     const int textHeight = ListTextHeight();
-    for (int index = top_, y = items.y; index < static_cast<int>(items_.size()) && y < items.y + items.h;
+    for (int index = top_, y = items.y; index < Count() && y < items.y + items.h;
          ++index, y += rowHeight_) {
         const SDL_Rect row{items.x, y, items.w, rowHeight_};
         SDL_Rect visibleRow;
@@ -288,7 +305,7 @@ void DrawnList::Draw(SDL_Surface* target) const {
         const bool selected = index == selection_;
         if (selected) Fill(target, visibleRow, kHighlight);
         // Long names are cut at the list's edge.
-        DrawText(target, items_[index], items.x + 2, y + (rowHeight_ - textHeight) / 2,
+        DrawText(target, Item(index), items.x + 2, y + (rowHeight_ - textHeight) / 2,
                  selected ? kHighlightText : kText, visibleRow);
         if (selected && focused_) {
             SDL_SetClipRect(target, &items);
