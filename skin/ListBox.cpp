@@ -4,13 +4,8 @@
 
 namespace snickit {
 
-bool NameBefore(const Platform& platform, const std::string& a, const std::string& b) {
-    const int order = platform.CompareNames(a, b);
-    return order != 0 ? order < 0 : a < b;
-}
-
 int ListBox::AddItem(const std::string& text) {
-    auto before = [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); };
+    auto before = [this](const std::string& a, const std::string& b) { return platform_.NameBefore(a, b); };
     // Names mostly come in the list's order: one comparison appends them.
     auto at = items_.empty() || !before(text, items_.back())
                   ? items_.end()
@@ -22,7 +17,7 @@ int ListBox::AddItem(const std::string& text) {
 }
 
 void ListBox::AddItems(std::vector<std::string> texts) {
-    auto before = [this](const std::string& a, const std::string& b) { return NameBefore(platform_, a, b); };
+    auto before = [this](const std::string& a, const std::string& b) { return platform_.NameBefore(a, b); };
     if (items_.empty() && std::is_sorted(texts.begin(), texts.end(), before)) {
         items_ = std::move(texts);
         return;

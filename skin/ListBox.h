@@ -10,10 +10,6 @@
 
 namespace snickit {
 
-// The list's order of names: the desktop's order for people, then bytes, so
-// that the order is total.
-bool NameBefore(const Platform& platform, const std::string& a, const std::string& b);
-
 class ListBox {
 public:
     explicit ListBox(Platform& platform) : platform_(platform), window_(platform.MainWindow()) {}

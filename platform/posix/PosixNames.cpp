@@ -10,6 +10,8 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
 #include <string_view>
@@ -119,11 +121,64 @@ struct Collation {
     }
 };
 
+const Collation& TheCollation() {
+    static const Collation collation;
+    return collation;
+}
+
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
-int CompareNames(const std::string& a, const std::string& b) {
-    static const Collation collation;
-    return collation.Compare(a, b);
+int CompareNames(const std::string& a, const std::string& b) { return TheCollation().Compare(a, b); }
+
+void SortNames(std::vector<std::string>& names) {
+    const Collation& collation = TheCollation();
+    auto before = [&collation](const std::string& a, const std::string& b) {
+        const int order = collation.Compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    };
+    if (!collation.byCodePoint || !std::all_of(names.begin(), names.end(), IsAscii)) {
+        std::sort(names.begin(), names.end(), before);
+        return;
+    }
+    // Plain ASCII by code point: a name sorts as its lower-case bytes. The
+    // first eight of them as one number settle most comparisons at once; a
+    // shorter name's missing bytes count as 0, below every character.
+    struct Entry {
+        std::uint64_t head;
+        size_t index;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::uint64_t head = 0;
+        for (size_t k = 0; k < 8; ++k) {
+            head = head << 8 | static_cast<std::uint64_t>(k < names[i].size() ? Collation::AsciiLower(names[i][k]) : 0);
+        }
+        entries.push_back({head, i});
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
+        return x.head != y.head ? x.head < y.head : before(names[x.index], names[y.index]);
+    });
+    // entries[i].index is the name that belongs at i: move the names round
+    // each cycle of places, marking each place done.
+    for (size_t start = 0; start < entries.size(); ++start) {
+        if (entries[start].index == start) continue;
+        std::string held = std::move(names[start]);
+        for (size_t at = start;;) {
+            const size_t from = entries[at].index;
+            entries[at].index = at;
+            if (from == start) {
+                names[at] = std::move(held);
+                break;
+            }
+            names[at] = std::move(names[from]);
+            at = from;
+        }
+    }
 }
 
 }  // namespace snickit::native

@@ -79,6 +79,8 @@ int SdlPlatform::CompareNames(const std::string& a, const std::string& b) const 
     return native::CompareNames(a, b);
 }
 
+void SdlPlatform::SortNames(std::vector<std::string>& names) const { native::SortNames(names); }
+
 PictureRef SdlPlatform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
 
 PictureRef SdlPlatform::BuiltinAboutPicture() {

@@ -62,6 +62,7 @@ public:
     std::string ReadTextFile(const std::string& path) override { return native::ReadTextFile(path); }
     std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
     int CompareNames(const std::string& a, const std::string& b) const override { return native::CompareNames(a, b); }
+    void SortNames(std::vector<std::string>& names) const override { native::SortNames(names); }
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override {
         log.push_back("write " + Relative(path));
         if (failWrites) throw Failure(FailureKind::CannotWrite, path);
