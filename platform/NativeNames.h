@@ -14,8 +14,7 @@ namespace snickit::native {
 int CompareNames(const std::string& a, const std::string& b);
 
 // Sorts names as CompareNames orders them, names it holds equal by their
-// bytes; quicker than sorting through CompareNames. POSIX only: Windows
-// sorts through CompareNames.
+// bytes; quicker than sorting through CompareNames.
 void SortNames(std::vector<std::string>& names);
 
 }  // namespace snickit::native

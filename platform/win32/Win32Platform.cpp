@@ -49,6 +49,8 @@ int Win32Platform::CompareNames(const std::string& a, const std::string& b) cons
     return native::CompareNames(a, b);
 }
 
+void Win32Platform::SortNames(std::vector<std::string>& names) const { native::SortNames(names); }
+
 std::optional<std::vector<unsigned char>> Win32Platform::ReadBinaryFile(const std::string& path,
                                                                         std::size_t maxBytes) {
     return native::ReadBinaryFile(path, maxBytes);

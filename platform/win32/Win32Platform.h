@@ -28,6 +28,7 @@ public:
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
     int CompareNames(const std::string& a, const std::string& b) const override;
+    void SortNames(std::vector<std::string>& names) const override;
 
     PictureRef LoadPicture(const std::string& path) override;
     PictureRef BuiltinAboutPicture() override;
