@@ -6,7 +6,7 @@
 #   ./dev.sh windows           build the Windows program folder build-windows/snickit/ and its zip
 #   ./dev.sh release           build both downloads in build-release/ (tools/release/release.sh)
 #   ./dev.sh fuzz [SECONDS]    build the fuzzers (build-fuzz/) and run each for SECONDS (30)
-#   ./dev.sh bench [RUNS]      measure Snickit against a bare SDL2 program under Xvfb (15 runs each)
+#   ./dev.sh bench [RUNS]      measure Snickit against a bare SDL2 program under Xvfb (25 runs each)
 # Each first installs the Debian packages it misses, saying which and why;
 # SNICKIT_NO_INSTALL=1 only reports them.
 set -euo pipefail
@@ -177,7 +177,7 @@ case "${1:-}" in
     install_packages build bench
     # Its own build folder: the program and the bare program, no tests.
     build_linux build-bench -DSNICKIT_BUILD_TESTS=OFF -DSNICKIT_BUILD_BENCH=ON
-    exec python3 bench/bench.py build-bench/snickit build-bench/bench/snickit-bare "${2:-15}"
+    exec python3 bench/bench.py build-bench/snickit build-bench/bench/snickit-bare "${2:-25}"
     ;;
   *)
     sed -n '2,10p' "$0"

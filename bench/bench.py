@@ -630,7 +630,7 @@ def main(argv):
     if len(argv) < 3:
         print(__doc__.strip())
         return 2
-    runs = int(argv[3]) if len(argv) > 3 else 15
+    runs = int(argv[3]) if len(argv) > 3 else 25
     snickit, bare, many, one = (defaultdict(list) for _ in range(4))
     bench = Bench(argv[1], argv[2])
     started = time.monotonic()
