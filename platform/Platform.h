@@ -7,7 +7,6 @@
 // path into a native one before it touches the file system.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -176,18 +175,17 @@ public:
     // locale's order, letter case ignored): below, at or above zero as `a`
     // sorts before, with or after `b`. Names that differ may compare equal.
     virtual int CompareNames(const std::string& a, const std::string& b) const = 0;
-    // The skin list's order of names: CompareNames' order, and names it
-    // holds equal by their bytes, so that the order is total.
+    // The skin list's order of names: CompareNames' order (`byName`), and
+    // names it holds equal by their bytes, so that the order is total.
+    static bool InListOrder(int byName, const std::string& a, const std::string& b) {
+        return byName != 0 ? byName < 0 : a < b;
+    }
     bool NameBefore(const std::string& a, const std::string& b) const {
-        const int order = CompareNames(a, b);
-        return order != 0 ? order < 0 : a < b;
+        return InListOrder(CompareNames(a, b), a, b);
     }
-    // Sorts names in that order. A backend may do it quicker than by
-    // comparing them pair by pair.
-    virtual void SortNames(std::vector<std::string>& names) const {
-        std::sort(names.begin(), names.end(),
-                  [this](const std::string& a, const std::string& b) { return NameBefore(a, b); });
-    }
+    // Sorts names in the list's order, quicker than pair by pair through
+    // CompareNames.
+    virtual void SortNames(std::vector<std::string>& names) const = 0;
 
     // Loads a bitmap file: read once (at most kMaxBitmapFileBytes), checked
     // with CheckBitmap (skin/BitmapCheck.h), then decoded from those bytes.

@@ -4,8 +4,14 @@
 
 namespace snickit {
 
+namespace {
+auto ListOrder(const Platform& platform) {
+    return [&platform](const std::string& a, const std::string& b) { return platform.NameBefore(a, b); };
+}
+}  // namespace
+
 int ListBox::AddItem(const std::string& text) {
-    auto before = [this](const std::string& a, const std::string& b) { return platform_.NameBefore(a, b); };
+    const auto before = ListOrder(platform_);
     // Names mostly come in the list's order: one comparison appends them.
     auto at = items_.empty() || !before(text, items_.back())
                   ? items_.end()
@@ -17,8 +23,7 @@ int ListBox::AddItem(const std::string& text) {
 }
 
 void ListBox::AddItems(std::vector<std::string> texts) {
-    auto before = [this](const std::string& a, const std::string& b) { return platform_.NameBefore(a, b); };
-    if (items_.empty() && std::is_sorted(texts.begin(), texts.end(), before)) {
+    if (items_.empty() && std::is_sorted(texts.begin(), texts.end(), ListOrder(platform_))) {
         items_ = std::move(texts);
         return;
     }

@@ -6,6 +6,7 @@
 // person expects: letters compare by their base letter first ("Ábel" sorts
 // with "Abel", before "zeta"), then by accent, then by code point.
 #include "platform/NativeNames.h"
+#include "platform/Platform.h"
 
 #include <locale.h>
 #include <wctype.h>
@@ -137,8 +138,7 @@ int CompareNames(const std::string& a, const std::string& b) { return TheCollati
 void SortNames(std::vector<std::string>& names) {
     const Collation& collation = TheCollation();
     auto before = [&collation](const std::string& a, const std::string& b) {
-        const int order = collation.Compare(a, b);
-        return order != 0 ? order < 0 : a < b;
+        return Platform::InListOrder(collation.Compare(a, b), a, b);
     };
     if (!collation.byCodePoint || !std::all_of(names.begin(), names.end(), IsAscii)) {
         std::sort(names.begin(), names.end(), before);

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "platform/NativeNames.h"
+#include "platform/Platform.h"
 #include "platform/win32/Win32Text.h"
 
 namespace snickit::native {
@@ -31,8 +32,7 @@ void SortNames(std::vector<std::string>& names) {
     std::vector<size_t> order(names.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int byLocale = CompareWide(wide[a], wide[b]);
-        return byLocale != 0 ? byLocale < 0 : names[a] < names[b];
+        return Platform::InListOrder(CompareWide(wide[a], wide[b]), names[a], names[b]);
     });
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
