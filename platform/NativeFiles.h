@@ -50,6 +50,20 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
 // Throws PathNotFound.
 std::vector<std::string> ListSubfolders(const std::string& programPath);
 
+// Whether this user may replace the file: a regular file (through a link)
+// with write permission for this user and at least one write bit (root
+// included), on a file system that takes writes.
+bool CanReplaceFile(const std::string& programPath);
+
+// The user's own settings folder for Snickit, in program form: POSIX
+// $XDG_CONFIG_HOME/snickit (an absolute $XDG_CONFIG_HOME only), else
+// $HOME/.config/snickit; Windows %APPDATA%\Snickit. Empty when none is known.
+std::string UserSettingsFolder();
+
+// Makes a folder and the missing ones on its way (POSIX: mode 0700, as the
+// XDG base directory rules ask). Throws CannotWrite.
+void MakeFolders(const std::string& programPath);
+
 // The folder of the running executable, in program form, no trailing
 // separator.
 std::string ExecutableFolder();

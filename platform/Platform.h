@@ -96,6 +96,9 @@ public:
     virtual void ListDoubleClick() = 0;
     // The window is being closed from outside (window manager, task bar).
     virtual void CloseRequested() = 0;
+    // The window now stands on a monitor of another density (Windows'
+    // per-monitor densities); the core sets the new scale, size and places.
+    virtual void DensityChanged(int dotsPerInch) = 0;
 };
 
 // The window and its list box, as the core sees them. Both are made hidden;
@@ -105,6 +108,13 @@ public:
     virtual ~Window() = default;
     // The core's router. Set once, before the first event is dispatched.
     virtual void SetInputSink(InputSink* sink) = 0;
+
+    // The window's whole-number scale: each pixel of a picture is drawn as a
+    // scale x scale block (never smoothed), and the list's text is drawn at
+    // scale times its size. Every other place and size of this interface is
+    // in window pixels, the scale already applied by the core. Set before the
+    // window is shown, and again when the desktop's density changes.
+    virtual void SetScale(int scale) = 0;
 
     // Position (outer = client; the window has no frame) in screen pixels.
     virtual void SetPosition(int x, int y) = 0;
@@ -153,9 +163,13 @@ public:
     virtual ~Platform() = default;
     virtual Window& MainWindow() = 0;
 
-    // Screen metrics: twips (1/1440 inch) per pixel, 15 at 96 dots per inch.
-    virtual float TwipsPerPixelX() const = 0;
-    virtual float TwipsPerPixelY() const = 0;
+    // The desktop's density as its user set it, in dots per inch (96 is the
+    // standard; 192 at 200 %). The core turns it into the window's scale.
+    virtual int DotsPerInch() const = 0;
+    // The usable area of each monitor (without task bars and panels), in
+    // screen pixels. Empty when the desktop cannot tell: no place is then
+    // corrected.
+    virtual std::vector<PixelRect> UsableAreas() const = 0;
 
     // The folder of the executable, without a trailing separator.
     virtual std::string ProgramFolder() const = 0;
@@ -168,6 +182,16 @@ public:
     // written through, the file's mode is kept, a read-only file is a
     // failure. Throws CannotWrite (after cleaning up) on failure.
     virtual void WriteTextFileAtomic(const std::string& path, const std::string& content) = 0;
+    // Whether this user may replace this file: it exists and is a regular
+    // file that is not read-only to this user (root included).
+    virtual bool CanReplaceFile(const std::string& path) = 0;
+    // The user's own settings folder for Snickit, in program form
+    // ($XDG_CONFIG_HOME/snickit, ~/.config/snickit, %APPDATA%\Snickit);
+    // empty when the desktop names none.
+    virtual std::string UserSettingsFolder() const = 0;
+    // Makes a folder and the missing folders on its way (private to the
+    // user). Throws CannotWrite.
+    virtual void MakeFolders(const std::string& path) = 0;
     // Names (no path) of the visible sub-folders of a folder, in any order.
     // Throws PathNotFound.
     virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;

@@ -125,6 +125,17 @@ std::string FormatNumber(float value) {
     return text;
 }
 
+SettingsFiles LocateSettings(Platform& platform, const std::string& programFolder) {
+    SettingsFiles files;
+    files.read = files.write = SettingsFilePath(programFolder);
+    if (platform.CanReplaceFile(files.write)) return files;
+    files.folder = platform.UserSettingsFolder();
+    if (files.folder.empty()) return files;
+    files.write = SettingsFilePath(files.folder);
+    if (platform.ReadBinaryFile(files.write, 1 << 16)) files.read = files.write;
+    return files;
+}
+
 std::string SettingsFilePath(const std::string& programFolder) {
     return programFolder + "\\config.sn";
 }

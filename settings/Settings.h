@@ -37,6 +37,17 @@ std::string FormatNumber(float value);
 // "<program folder>\config.sn".
 std::string SettingsFilePath(const std::string& programFolder);
 
+class Platform;
+
+// Where the settings live. config.sn beside the program while this user may
+// replace it, so that a portable copy keeps its settings with it. Otherwise
+// config.sn in the user's own settings folder (`folder`, made at the first
+// save), which is read once it exists; until then the program's own is read.
+struct SettingsFiles {
+    std::string read, write, folder;
+};
+SettingsFiles LocateSettings(Platform& platform, const std::string& programFolder);
+
 // The whole file: the two numbers and the skin, each line ended by CR LF.
 std::string FormatSettings(const StoredSettings& settings);
 

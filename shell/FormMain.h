@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "settings/Settings.h"
 #include "shell/HotSpot.h"
 #include "skin/DirList.h"
 #include "skin/ListBox.h"
@@ -91,12 +92,23 @@ public:
     void ListSelect(int index) override;
     void ListDoubleClick() override;
     void CloseRequested() override;
+    void DensityChanged(int dotsPerInch) override;
 
     // The visible hot spot that a press at x, y reaches, or nullptr for the
     // background (the list, when shown, is not a hot spot: see Routing.cpp).
     HotSpot* HitTest(float x, float y);
 
+    // The window's whole-number scale on this desktop.
+    int Scale() const { return scale_; }
+
 private:
+    // Sets the scale for a density: the window's size, the hot spots and
+    // the list follow it; config.sn keeps meaning inches (15 / scale twips
+    // a pixel).
+    void ApplyDensity(int dotsPerInch);
+    // Moves the window the shortest way onto the nearest monitor when the
+    // menu button is not wholly on one; otherwise leaves it where it is.
+    void KeepInReach();
     // Dispatches events until OK sets AboutOpen to 0, blocking while idle.
     void WaitForOk();
     // Loads a file of the current skin into a buffer.
@@ -110,8 +122,11 @@ private:
     Window& window_;
     // The executable's folder, asked once: every path starts with it.
     const std::string programFolder_;
-    float twipsPerPixelX_;
-    float twipsPerPixelY_;
+    int scale_ = 1;
+    float twipsPerPixel_ = 15.0f;
+    // The settings file read at start-up, the one the quit writes, and the
+    // user's folder that holds it (empty: beside the program).
+    SettingsFiles settings_;
     // The hot spot that holds the mouse capture from a press to the release
     // of every button pressed on it.
     HotSpot* captured_ = nullptr;
@@ -129,5 +144,16 @@ int RoundHalfEven(float value);
 // Converts twips to whole screen pixels, kept within what a window system
 // can place.
 int TwipsToPixels(float twips, float twipsPerPixel);
+
+// The window's scale for a density: dots per inch over 96, rounded to the
+// nearest whole number, halves up (96 to 143 give 1, 144 to 239 give 2), at
+// least 1.
+int ScaleForDensity(int dotsPerInch);
+
+// Where a window at `window` (screen pixels) goes so that `handle` (the part
+// that must stay reachable, in screen pixels) lies wholly on a monitor: the
+// same place when it already does (or when no monitor is known), else the
+// shortest move that puts the whole window on the nearest monitor.
+PixelRect PlaceInReach(const PixelRect& window, const PixelRect& handle, const std::vector<PixelRect>& monitors);
 
 }  // namespace snickit

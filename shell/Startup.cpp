@@ -16,10 +16,14 @@ void Form_Main::Form_Load() {
     Dir1.SetPath(skinsFolder);
 
     // The settings file: place (the window is still hidden) and skin.
-    const std::string settingsPath = SettingsFilePath(programFolder);
-    StoredSettings settings = ParseSettings(platform_.ReadTextFile(settingsPath), settingsPath);
-    window_.SetPosition(TwipsToPixels(settings.left, twipsPerPixelX_),
-                        TwipsToPixels(settings.top, twipsPerPixelY_));
+    // Beside the program, or in the user's own folder when this user may
+    // not replace the program's file.
+    settings_ = LocateSettings(platform_, programFolder);
+    StoredSettings settings = ParseSettings(platform_.ReadTextFile(settings_.read), settings_.read);
+    window_.SetPosition(TwipsToPixels(settings.left, twipsPerPixel_), TwipsToPixels(settings.top, twipsPerPixel_));
+    // A place on no monitor (one taken away, another layout) would leave the
+    // window out of reach.
+    KeepInReach();
     CurrentSkin = settings.currentSkin;
 
     // One list entry per skin folder, by its bare name.
@@ -37,7 +41,7 @@ void Form_Main::Form_Load() {
     }
 
     // The about picture sets the window's size; show it and wait.
-    window_.SetSize(Picture_Splach.Picture->Width(), Picture_Splach.Picture->Height());
+    window_.SetSize(Picture_Splach.Picture->Width() * scale_, Picture_Splach.Picture->Height() * scale_);
     SetPicture(Picture_Splach);
     AboutOpen = 1;
     window_.Show();

@@ -23,7 +23,8 @@ void Form_Main::Image_quit_Click(int /*index*/) {
     settings.left = Left();
     settings.top = Top();
     settings.currentSkin = CurrentSkin;
-    platform_.WriteTextFileAtomic(SettingsFilePath(programFolder_), FormatSettings(settings));
+    if (!settings_.folder.empty()) platform_.MakeFolders(settings_.folder);
+    platform_.WriteTextFileAtomic(settings_.write, FormatSettings(settings));
     throw ProgramExit{0};
 }
 

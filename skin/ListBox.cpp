@@ -49,7 +49,13 @@ void ListBox::Hide() {
 }
 
 void ListBox::Move(int left, int top, int width, int height) {
-    bounds_ = {left, top, width, height};
+    design_ = {left, top, width, height};
+    SetScale(scale_);
+}
+
+void ListBox::SetScale(int scale) {
+    scale_ = scale;
+    bounds_ = {design_.left * scale, design_.top * scale, design_.width * scale, design_.height * scale};
     window_.ListSetBounds(bounds_);
 }
 

@@ -29,7 +29,10 @@ public:
     bool Visible() const { return visible_; }
     void Show();
     void Hide();
+    // Places the list, in design pixels; the window gets them at its scale.
     void Move(int left, int top, int width, int height);
+    void SetScale(int scale);
+    // Where the list is, in window pixels.
     const PixelRect& Bounds() const { return bounds_; }
     // Hands the entries to the platform's list box once it is filled, before
     // anything is selected.
@@ -42,7 +45,9 @@ private:
     int listIndex_ = -1;
     bool visible_ = false;
     // Where the list is made: outside the window's 240 x 95 pixels.
-    PixelRect bounds_{301, 23, 227, 67};
+    PixelRect design_{301, 23, 227, 67};
+    int scale_ = 1;
+    PixelRect bounds_ = design_;
 };
 
 }  // namespace snickit

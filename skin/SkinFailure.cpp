@@ -14,7 +14,7 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
     const std::string skin = slash == std::string::npos ? "" : rest.substr(0, slash);
 
     // The skin config.sn names is the one every start loads.
-    const std::string settingsPath = SettingsFilePath(programFolder);
+    const std::string settingsPath = LocateSettings(platform, programFolder).read;
     const std::string config = platform.DisplayPath(settingsPath);
     std::string stored;
     bool readable = true;

@@ -244,6 +244,31 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     return names;
 }
 
+bool CanReplaceFile(const std::string& programPath) {
+    const std::string native = NativePath(programPath);
+    struct stat info;
+    return stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) != 0 &&
+           faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+std::string UserSettingsFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') return std::string(config) + "/snickit";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config/snickit";
+    return "";
+}
+
+void MakeFolders(const std::string& programPath) {
+    const std::string native = NativePath(programPath);
+    for (size_t at = native.find('/', 1);; at = native.find('/', at + 1)) {
+        const std::string part = native.substr(0, at);
+        if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) break;
+        if (at == std::string::npos) break;
+    }
+    if (!IsFolder(native)) throw Failure(FailureKind::CannotWrite, programPath);
+}
+
 std::string ExecutableFolder() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);

@@ -71,6 +71,24 @@ void SdlPlatform::WriteTextFileAtomic(const std::string& path, const std::string
     native::WriteTextFileAtomic(path, content);
 }
 
+// The desktop's density: to be read from the X server's settings.
+int SdlPlatform::DotsPerInch() const { return 96; }
+
+std::vector<PixelRect> SdlPlatform::UsableAreas() const {
+    std::vector<PixelRect> areas;
+    for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+        SDL_Rect r;
+        if (SDL_GetDisplayUsableBounds(i, &r) == 0 && r.w > 0 && r.h > 0) areas.push_back({r.x, r.y, r.w, r.h});
+    }
+    return areas;
+}
+
+bool SdlPlatform::CanReplaceFile(const std::string& path) { return native::CanReplaceFile(path); }
+
+std::string SdlPlatform::UserSettingsFolder() const { return native::UserSettingsFolder(); }
+
+void SdlPlatform::MakeFolders(const std::string& path) { native::MakeFolders(path); }
+
 std::vector<std::string> SdlPlatform::ListSubfolders(const std::string& path) {
     return native::ListSubfolders(path);
 }

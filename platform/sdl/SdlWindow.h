@@ -22,6 +22,7 @@ public:
     SdlWindow& operator=(const SdlWindow&) = delete;
 
     void SetInputSink(InputSink* sink) override { sink_ = sink; }
+    void SetScale(int scale) override { scale_ = scale; }
     void SetPosition(int x, int y) override;
     void GetPosition(int& x, int& y) const override;
     void SetSize(int width, int height) override;
@@ -69,6 +70,7 @@ private:
     SDL_Window* window_ = nullptr;  // made at the first Show
     SoundPlayer& sound_;
     InputSink* sink_ = nullptr;
+    int scale_ = 1;
     PictureRef picture_;
     DrawnList list_;
     // Where the window is to appear and its size, until it is made.

@@ -204,6 +204,28 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     return names;
 }
 
+bool CanReplaceFile(const std::string& programPath) {
+    const DWORD attributes = GetFileAttributesW(Widen(programPath).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
+std::string UserSettingsFolder() {
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData == nullptr || appData[0] == L'\0') return "";
+    return win32::Narrow(appData) + "\\Snickit";
+}
+
+void MakeFolders(const std::string& programPath) {
+    const std::wstring path = Widen(programPath);
+    for (size_t at = path.find_first_of(L"\\/", 3);; at = path.find_first_of(L"\\/", at + 1)) {
+        const std::wstring part = path.substr(0, at);
+        if (!part.empty() && !IsFolder(part)) CreateDirectoryW(part.c_str(), nullptr);
+        if (at == std::wstring::npos) break;
+    }
+    if (!IsFolder(path)) throw Failure(FailureKind::CannotWrite, programPath);
+}
+
 std::string ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

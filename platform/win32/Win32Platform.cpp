@@ -17,19 +17,38 @@
 namespace snickit::win32 {
 namespace {
 
-float TwipsPerPixel(int index) {
-    HDC screen = GetDC(nullptr);
-    int dotsPerInch = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return dotsPerInch > 0 ? 1440.0f / static_cast<float>(dotsPerInch) : 15.0f;
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& r = info.rcWork;
+        reinterpret_cast<std::vector<PixelRect>*>(areas)->push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+    }
+    return TRUE;
 }
 
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance), window_(instance) {}
 
-float Win32Platform::TwipsPerPixelX() const { return TwipsPerPixel(LOGPIXELSX); }
-float Win32Platform::TwipsPerPixelY() const { return TwipsPerPixel(LOGPIXELSY); }
+int Win32Platform::DotsPerInch() const {
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dotsPerInch > 0 ? dotsPerInch : 96;
+}
+
+std::vector<PixelRect> Win32Platform::UsableAreas() const {
+    std::vector<PixelRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
+bool Win32Platform::CanReplaceFile(const std::string& path) { return native::CanReplaceFile(path); }
+
+std::string Win32Platform::UserSettingsFolder() const { return native::UserSettingsFolder(); }
+
+void Win32Platform::MakeFolders(const std::string& path) { native::MakeFolders(path); }
 
 std::string Win32Platform::ProgramFolder() const { return native::ExecutableFolder(); }
 

@@ -20,12 +20,15 @@ public:
     Window& MainWindow() override { return window_; }
     Win32Window& NativeWindow() { return window_; }
 
-    float TwipsPerPixelX() const override;
-    float TwipsPerPixelY() const override;
+    int DotsPerInch() const override;
+    std::vector<PixelRect> UsableAreas() const override;
 
     std::string ProgramFolder() const override;
     std::string ReadTextFile(const std::string& path) override;
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override;
+    bool CanReplaceFile(const std::string& path) override;
+    std::string UserSettingsFolder() const override;
+    void MakeFolders(const std::string& path) override;
     std::vector<std::string> ListSubfolders(const std::string& path) override;
     int CompareNames(const std::string& a, const std::string& b) const override;
     void SortNames(std::vector<std::string>& names) const override;

@@ -31,6 +31,7 @@ public:
     Win32Window& operator=(const Win32Window&) = delete;
 
     void SetInputSink(InputSink* sink) override { sink_ = sink; }
+    void SetScale(int scale) override { scale_ = scale; }
     void SetPosition(int x, int y) override;
     void GetPosition(int& x, int& y) const override;
     void SetSize(int width, int height) override;
@@ -74,6 +75,7 @@ private:
     WNDPROC listDefaultProc_ = nullptr;
     HBRUSH listBrush_ = nullptr;
     InputSink* sink_ = nullptr;
+    int scale_ = 1;
     PictureRef picture_;
     std::exception_ptr pending_;
     bool ending_ = false;

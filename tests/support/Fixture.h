@@ -52,9 +52,13 @@ protected:
     // Starts the program with the script; its status, or kStillRunning when
     // the script runs out while the program still waits.
     static constexpr int kStillRunning = -1000;
-    int Play(const std::string& steps, float twipsX = 15, float twipsY = 15) {
+    // At `dotsPerInch`, or at 96 times `scale`: the script's points are in
+    // design pixels, multiplied by the scale.
+    int Play(const std::string& steps, int dotsPerInch = 0) {
         form.reset();
-        p = std::make_unique<RecordingPlatform>(folder.path(), twipsX, twipsY);
+        p = std::make_unique<RecordingPlatform>(folder.path(), dotsPerInch ? dotsPerInch : 96 * scale);
+        p->monitors = monitors;
+        p->userFolder = userFolder;
         form = std::make_unique<Form_Main>(*p);
         std::istringstream words(steps);
         for (std::string w; words >> w; p->script.push_back(nullptr)) Script(w);
@@ -89,13 +93,16 @@ protected:
         if (!p->shown) return "hidden";
         std::string s = p->picture + " |";
         for (auto& [name, spot] : Spots()) s += spot->Visible() ? " " + name : "";
-        const PixelRect& r = p->listBounds;
+        const PixelRect r{p->listBounds.left / scale, p->listBounds.top / scale, p->listBounds.width / scale, p->listBounds.height / scale};
         if (p->listVisible) s += " | list " + Pair(r.left, r.top) + "," + Pair(r.width, r.height) + " @" +
                                  std::to_string(p->listSelection);
         return s;
     }
 
     TempFolder folder;
+    int scale = 1;
+    std::vector<PixelRect> monitors{{0, 0, 1920, 1080}};
+    std::string userFolder;  // the user's settings folder, program form
     std::unique_ptr<RecordingPlatform> p;
     std::unique_ptr<Form_Main> form;
 
@@ -124,6 +131,7 @@ private:
         std::string at = w.substr(how != 'c', dot - (how != 'c'));
         int x = 0, y = 0;
         std::sscanf((at[0] == '@' ? at : kPoints.at(at)).c_str(), "@%d,%d", &x, &y);
+        x *= scale, y *= scale;
         if (how != '-') then([&r, b, x, y] { r.sink->MouseDown(b, x, y); });
         if (how != '+') then([&r, b, x, y] { r.sink->MouseUp(b, x, y); });
     }

@@ -4,6 +4,7 @@
 // "nothing more waits until time passes" and ends a dispatch pass.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <stdexcept>
@@ -39,8 +40,7 @@ struct ScriptEnded {};
 
 class RecordingPlatform : public Platform, public Window {
 public:
-    RecordingPlatform(std::string programFolder, float twipsPerPixelX, float twipsPerPixelY)
-        : folder_(std::move(programFolder)), tx_(twipsPerPixelX), ty_(twipsPerPixelY) {}
+    RecordingPlatform(std::string programFolder, int dotsPerInch) : folder_(std::move(programFolder)), dpi_(dotsPerInch) {}
 
     std::deque<std::function<void()>> script;
     InputSink* sink = nullptr;
@@ -50,14 +50,20 @@ public:
     // "list hidden", "fatal <text>"; files relative to the program folder.
     std::vector<std::string> log;
     std::string picture, fatal;
-    bool shown = false, listVisible = false, failWrites = false;
-    int x = 0, y = 0, listSelection = -1;
+    bool shown = false, listVisible = false, failWrites = false, readOnly = false;
+    int x = 0, y = 0, listSelection = -1, scale = 0;
+    // The monitors' usable areas, and the user's settings folder.
+    std::vector<PixelRect> monitors{{0, 0, 1920, 1080}};
+    std::string userFolder;
     PixelRect listBounds{};
 
     // --- Platform ---
     Window& MainWindow() override { return *this; }
-    float TwipsPerPixelX() const override { return tx_; }
-    float TwipsPerPixelY() const override { return ty_; }
+    int DotsPerInch() const override { return dpi_; }
+    std::vector<PixelRect> UsableAreas() const override { return monitors; }
+    bool CanReplaceFile(const std::string& path) override { return !readOnly && native::CanReplaceFile(path); }
+    std::string UserSettingsFolder() const override { return userFolder; }
+    void MakeFolders(const std::string& path) override { native::MakeFolders(path); }
     std::string ProgramFolder() const override { return folder_; }
     std::string ReadTextFile(const std::string& path) override { return native::ReadTextFile(path); }
     std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
@@ -86,15 +92,16 @@ public:
 
     // --- Window ---
     void SetInputSink(InputSink* s) override { sink = s; }
+    void SetScale(int s) override { scale = s; }
     void SetPosition(int px, int py) override { x = px, y = py, log.push_back("position " + Pair(px, py)); }
     void GetPosition(int& px, int& py) const override { px = x, py = y; }
-    void SetSize(int w, int h) override { log.push_back("size " + Pair(w, h)); }
+    void SetSize(int w, int h) override { log.push_back("size " + Design(w) + "," + Design(h)); }
     void Show() override { shown = true, log.push_back("show"); }
     void Minimize() override { log.push_back("minimize"); }
     bool IsMinimized() const override { return false; }
     void SetPicture(PictureRef p) override { log.push_back("picture " + (picture = NameOf(p))); }
     void CopyFromPicture(const PictureRef& s, const PixelRect& r) override {
-        log.push_back("copy " + NameOf(s) + " " + Pair(r.left, r.top) + "," + Pair(r.width, r.height));
+        log.push_back("copy " + NameOf(s) + " " + Design(r.left) + "," + Design(r.top) + "," + Design(r.width) + "," + Design(r.height));
     }
     void DispatchPending() override {
         // A wait that polls instead of blocking never gets past an empty step.
@@ -127,10 +134,13 @@ private:
     std::string Relative(const std::string& path) const {
         return path.compare(0, folder_.size(), folder_) == 0 ? path.substr(folder_.size()) : path;
     }
+    // A window measure in design pixels: "~" and the measure when it is no
+    // whole multiple of the scale.
+    std::string Design(int v) const { return v % std::max(scale, 1) ? "~" + std::to_string(v) : std::to_string(v / std::max(scale, 1)); }
     static std::string NameOf(const PictureRef& p) { return p ? static_cast<const RecordingPicture&>(*p).name : ""; }
 
     std::string folder_;
-    float tx_, ty_;
+    int dpi_;
     int passesWithoutWait_ = 0;
     std::string lastRead_;
 };

@@ -28,7 +28,7 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
         SCOPED_TRACE(c.what);
         auto make = [&]() -> std::unique_ptr<Platform> {
             if (c.duringBuild) c.thrower();
-            auto platform = std::make_unique<RecordingPlatform>(folder.path(), 15, 15);
+            auto platform = std::make_unique<RecordingPlatform>(folder.path(), 96);
             platform->script.push_back(c.thrower);  // inside the first dispatch, while OK is awaited
             return platform;
         };
@@ -47,7 +47,7 @@ TEST_F(ProgramTest, TheSkinListSortsNamesAsPeopleReadThem) {
     const std::vector<Names> orders = {
         {"Abel", "Ábel", "blue", "Émile", "émile", "Zeta", "zeta", "Кот"},
         {"9lives", "a b", "a_b", "abc", "Abcdefgh", "abcdefgh", "abcdefgh1", "ABCDEFGH2", "ABD", "Z", "z"}};
-    RecordingPlatform platform(folder.path(), 15, 15);
+    RecordingPlatform platform(folder.path(), 96);
     for (const Names& sorted : orders) {
         for (int turn = 0; turn < 12; ++turn) {
             Names given = sorted;

@@ -86,24 +86,55 @@ TEST_F(ScreensTest, TheShownListTakesThePressesInsideItsBoundsOnly) {
     }
 }
 
-// Twips per pixel differ between the axes: the place read at start-up, the
-// button rectangles (rounded halves to even) and the place saved at quit.
-TEST_F(ScreensTest, PlacesAndRectanglesFollowEachAxisOwnTwipsPerPixel) {
-    const struct { float x, y; const char *numbers, *ok, *close, *place, *button0, *button1, *saved; } kRows[] = {
-        {15, 15, " 3000 \r\n 1500 ", "Ok", "Close", "200,100", "3,19,60,71", "62,19,58,71", "-150 \r\n 10995 "},
-        {15, 12, " 3000 \r\n-150 ", "@60,80", "Close", "200,-13", "3,24,60,89", "62,24,58,89", "-150 \r\n 7440 "},
-        {10, 12, "left\r\n", "@60,80", "@335,8", "0,0", "4,24,90,89", "93,24,87,89", "-2100 \r\n 7596 "},
-        {12, 10, " 3000 \r\n 1500 ", "@60,100", "@280,8", "250,150", "4,28,75,106", "78,28,72,106", " 480 \r\n 7830 "},
+// The density sets a whole-number scale: the place read at start-up, the
+// window's size, the button rectangles and the place saved at quit follow it,
+// and config.sn keeps meaning inches (15 / scale twips a pixel).
+TEST_F(ScreensTest, TheDensitySetsAWholeScaleAndTwipsKeepMeaningInches) {
+    const struct { int dpi, scale; const char *numbers, *place, *saved; } kRows[] = {
+        {96, 1, " 3000 \r\n 1500 ", "200,100", "-150 \r\n 10995 "},
+        {143, 1, " 3000 \r\n 150 ", "200,10", "-150 \r\n 9645 "},
+        {144, 2, " 3000 \r\n 1500 ", "400,200", " 1425 \r\n 6247.5 "},
+        {192, 2, "left\r\n", "0,0", "-1575 \r\n 4747.5 "},
+        {239, 2, " 3001 \r\n 1500 ", "400,200", " 1425 \r\n 6247.5 "},
+        {240, 3, " 3000 \r\n 1500 ", "600,300", " 1950 \r\n 4665 "},
+        {20, 1, " 3000 \r\n 1500 ", "200,100", "-150 \r\n 10995 "},
     };
     for (const auto& row : kRows) {
-        // OK, the two keys, a move, and the close box where it lies now.
+        // OK, the two keys, a move, and the close box.
         const std::string kBlue = "\r\nBlue\\\r\n";
         folder.Write("config.sn", row.numbers + kBlue);
-        EXPECT_EQ(Play(std::string(row.ok) + " k97 k98 bg " + row.close, row.x, row.y), 0) << row.close;
-        std::string expected = std::string("position ") + row.place;
-        for (std::string rect : {row.button0, row.button1})
+        scale = row.scale;
+        EXPECT_EQ(Play("Ok k97 k98 bg Close", row.dpi), 0) << row.dpi;
+        std::string expected = std::string("size 240,95; position ") + row.place + "; size 240,95";
+        for (std::string rect : {"3,19,60,71", "62,19,58,71"})
             expected += R"(; copy \skins\Blue\box2.bmp )" + rect + R"(; copy \skins\Blue\box.bmp )" + rect;
-        EXPECT_EQ(std::pair(Log("position copy"), folder.Read("config.sn")), std::pair(expected, row.saved + kBlue));
+        EXPECT_EQ(std::tuple(p->scale, Log("size position copy"), folder.Read("config.sn")),
+                  std::tuple(row.scale, expected, row.saved + kBlue)) << row.dpi;
+    }
+}
+
+// A saved place that would leave the menu button off every monitor comes
+// back the shortest way onto the nearest one; a place partly past an edge
+// stays as it was saved. Two monitors side by side, the right one smaller.
+TEST_F(ScreensTest, APlaceOffEveryMonitorComesBackTheShortestWay) {
+    const struct { int scale; const char *numbers, *place; bool noMonitors = false; } kRows[] = {
+        {1, " 48000 \r\n 1500 ", "2960,100"},   // past the right monitor's right edge
+        {1, "-1500 \r\n 1500 ", "0,100"},       // off the left
+        {1, " 3000 \r\n 16050 ", "200,985"},    // the menu button below the left monitor
+        {1, " 3000 \r\n-30000 ", "200,0"},      // off the top
+        {1, " 27000 \r\n 15000 ", "1800,1000"}, // partly past two edges: the menu button is on
+        {1, " 45000 \r\n 1500 ", "3000,100", true},
+        {2, " 45000 \r\n 1500 ", "2720,200"},
+        {2, " 3000 \r\n 7800 ", "400,890"},     // 95 x 2 pixels high at 1040: its menu button below
+        {2, " 3000 \r\n 7425 ", "400,990"},
+    };
+    for (const auto& row : kRows) {
+        folder.Write("config.sn", row.numbers + std::string("\r\nBlue\\\r\n"));
+        scale = row.scale;
+        monitors.clear();
+        if (!row.noMonitors) monitors = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+        Play("");
+        EXPECT_EQ(Pair(p->x, p->y), row.place) << row.numbers;
     }
 }
 

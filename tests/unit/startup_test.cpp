@@ -52,3 +52,37 @@ TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
 
 }  // namespace
 }  // namespace snickit::test
+
+namespace snickit::test {
+namespace {
+
+// A config.sn this user may not replace: the settings live in the user's own
+// folder from then on, read from there once it exists; config.sn is left as
+// it is. One this user may replace stays where it is, as a portable copy
+// keeps it.
+TEST_F(FailureTest, SettingsGoToTheUsersFolderWhenConfigSnCannotBeReplaced) {
+    const std::string kUser = " 600 \r\n 300 \r\nred\\\r\n";
+    const struct { bool readOnly, userFile, userKnown; int status; std::string screen, savedWhere, saved; } kRows[] = {
+        {false, true, true, 0, "200,100 Blue", "config.sn", kConfig},
+        {true, false, true, 0, "200,100 Blue", "user/snickit/config.sn", kConfig},
+        {true, true, true, 0, "40,20 red", "user/snickit/config.sn", kUser},
+        {true, false, false, 1, "200,100 Blue", "user/snickit/config.sn", ""},
+    };
+    namespace fs = std::filesystem;
+    const fs::path config = folder.root / "config.sn";
+    for (const auto& row : kRows) {
+        Reset();
+        folder.Remove("user");
+        if (row.userFile) folder.Write("user/snickit/config.sn", kUser == row.saved ? kUser : "");
+        if (row.readOnly) fs::permissions(config, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        userFolder = row.userKnown ? folder.path() + "/user/snickit" : "";
+        EXPECT_EQ(Play("Ok | Close"), row.status);
+        fs::permissions(config, fs::perms::owner_all);
+        EXPECT_EQ(std::tuple(Pair(p->x, p->y) + " " + form->CurrentSkin.substr(0, form->CurrentSkin.size() - 1),
+                             folder.Read(row.savedWhere), folder.Read("config.sn")),
+                  std::tuple(row.screen, row.saved, std::string(kConfig))) << row.savedWhere;
+    }
+}
+
+}  // namespace
+}  // namespace snickit::test
