@@ -22,8 +22,8 @@
 namespace snickit::test {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kLimitMemory = false;  // AddressSanitizer reserves terabytes of address space
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kLimitMemory = false;  // the sanitizers reserve terabytes of address space
 #else
 constexpr bool kLimitMemory = true;
 #endif
@@ -92,6 +92,34 @@ TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
         });
         EXPECT_EQ(started, static_cast<int>(row.expected)) << row.what;
     }
+}
+
+// Sounds started, cut off and parked while the audio thread plays them: the
+// unit-tsan suite runs this under ThreadSanitizer, which fails on any access
+// to the shared sound outside the device lock.
+TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
+    {
+        sdl::SoundPlayer player;
+        ASSERT_TRUE(player.HasDevice());
+        const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(WavFile({.dataBytes = 2000})));
+        int parks = 0;
+        for (int i = 0; i < 40; ++i) {
+            player.Play(i % 4 == 3 ? nullptr : wave);
+            SDL_Delay(static_cast<Uint32>(i % 5) * 7);
+            // Now and then the sound ends and the device runs idle: park it.
+            SDL_Event event;
+            while (i % 8 == 7 ? SDL_WaitEventTimeout(&event, 2000) : SDL_PollEvent(&event)) {
+                if (event.type != player.IdleEventType()) continue;
+                player.Park();
+                ++parks;
+                break;
+            }
+        }
+        EXPECT_GE(parks, 5);
+    }
+    SDL_Quit();
 }
 
 }  // namespace
