@@ -206,15 +206,18 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     return names;
 }
 
-// Opening the file for writing asks what replacing it needs: the read-only
-// attribute and the file's access rights (a program folder under Program
-// Files), through a link to its target. Nothing is written.
+// Opening the file for writing asks the file's access rights (a program
+// folder under Program Files), through a link to its target; the target's
+// read-only attribute is asked too, as writing refuses it (wine lets an
+// administrator open such a file). Nothing is written.
 bool CanReplaceFile(const std::string& programPath) {
     Handle file(CreateFileW(Widen(programPath).c_str(), GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return GetLastError() == ERROR_SHARING_VIOLATION;  // open elsewhere, still ours
-    return GetFileType(file.get()) == FILE_TYPE_DISK;
+    if (!file.valid()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(file.get()) == FILE_TYPE_DISK && GetFileInformationByHandle(file.get(), &info) &&
+           (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
 // The user's roaming application data, as the shell names it; %APPDATA%
