@@ -3,6 +3,8 @@
 // are kept in the system's ANSI code page, or in UTF-8 with a byte order
 // mark when the code page lacks a character.
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -204,16 +206,35 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     return names;
 }
 
+// Opening the file for writing asks the file's access rights (a program
+// folder under Program Files), through a link to its target; the target's
+// read-only attribute is asked too, as writing refuses it (wine lets an
+// administrator open such a file). Nothing is written.
 bool CanReplaceFile(const std::string& programPath) {
-    const DWORD attributes = GetFileAttributesW(Widen(programPath).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+    Handle file(CreateFileW(Widen(programPath).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(file.get()) == FILE_TYPE_DISK && GetFileInformationByHandle(file.get(), &info) &&
+           (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
+// The user's roaming application data, as the shell names it; %APPDATA%
+// when the shell cannot tell.
 std::string UserSettingsFolder() {
-    const wchar_t* appData = _wgetenv(L"APPDATA");
-    if (appData == nullptr || appData[0] == L'\0') return "";
-    return win32::Narrow(appData) + "\\Snickit";
+    std::wstring folder;
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &known)) && known) {
+        folder = known;
+    }
+    CoTaskMemFree(known);
+    if (folder.empty()) {
+        const wchar_t* appData = _wgetenv(L"APPDATA");
+        if (appData != nullptr) folder = appData;
+    }
+    if (folder.empty()) return "";
+    return win32::Narrow(folder) + "\\Snickit";
 }
 
 void MakeFolders(const std::string& programPath) {

@@ -31,12 +31,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance), window_(instance) {}
 
-int Win32Platform::DotsPerInch() const {
-    HDC screen = GetDC(nullptr);
-    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dotsPerInch > 0 ? dotsPerInch : 96;
-}
+int Win32Platform::DotsPerInch() const { return WindowDotsPerInch(window_.Handle()); }
 
 std::vector<PixelRect> Win32Platform::UsableAreas() const {
     std::vector<PixelRect> areas;

@@ -2,11 +2,16 @@
 
 #include <windowsx.h>
 
+#include <cmath>
 #include <stdexcept>
 
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/resource.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace snickit::win32 {
 namespace {
@@ -42,6 +47,21 @@ constexpr ButtonMessages kButtons[] = {
     {MouseButton::Middle, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, VK_MBUTTON},
 };
 
+// A function of user32 that older Windows lack: null there.
+template <class Function>
+Function UserFunction(const char* name) {
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    FARPROC found = user ? GetProcAddress(user, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+int DesktopDotsPerInch() {
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dotsPerInch > 0 ? dotsPerInch : 96;
+}
+
 bool IsKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
 bool IsMouseInput(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
 bool IsKeyInput(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
@@ -69,6 +89,19 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 }  // namespace
 
+int WindowDotsPerInch(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = UserFunction<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (window && getDpiForWindow) {
+        const UINT dotsPerInch = getDpiForWindow(window);
+        if (dotsPerInch > 0) return static_cast<int>(dotsPerInch);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dotsPerInch > 0 ? dotsPerInch : 96;
+}
+
 Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     RegisterWindowClass(instance_, &WindowProc);
     // A popup has no frame and no title bar, so the window's outer size is
@@ -88,8 +121,7 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance_,
                             nullptr);
     if (!list_) throw std::runtime_error("cannot create the skin list");
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+    UpdateListFont();
     listBrush_ = CreateSolidBrush(kListBackground);
     // Keys typed while the list has the focus reach the program first.
     SetPropW(list_, kOwnerProperty, this);
@@ -108,9 +140,15 @@ Win32Window::~Win32Window() {
         DestroyWindow(hwnd_);
     }
     if (listBrush_) DeleteObject(listBrush_);
+    if (listFont_) DeleteObject(listFont_);
 }
 
 // --- window state ----------------------------------------------------------
+
+void Win32Window::SetScale(int scale) {
+    scale_ = scale > 0 ? scale : 1;
+    UpdateListFont();
+}
 
 void Win32Window::SetPosition(int x, int y) {
     SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -133,6 +171,13 @@ void Win32Window::GetPosition(int& x, int& y) const {
 }
 
 void Win32Window::SetSize(int width, int height) {
+    if (anchor_) {
+        // Rescaled for a new density: the anchor's point stays where it is.
+        const int x = anchor_->screen.x - static_cast<int>(std::lround(anchor_->x * width));
+        const int y = anchor_->screen.y - static_cast<int>(std::lround(anchor_->y * height));
+        SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -156,9 +201,12 @@ void Win32Window::SetPicture(PictureRef picture) {
 void Win32Window::CopyFromPicture(const PictureRef& source, const PixelRect& rect) {
     auto* picture = dynamic_cast<const Win32Picture*>(source.get());
     if (!picture) return;
+    // The rectangle is in window pixels: its picture pixels are a scale's
+    // part of it, each drawn as a scale x scale block.
     HDC dc = GetDC(hwnd_);
-    BitBlt(dc, rect.left, rect.top, rect.width, rect.height, picture->Dc(), rect.left, rect.top,
-           SRCCOPY);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, rect.left, rect.top, rect.width, rect.height, picture->Dc(), rect.left / scale_,
+               rect.top / scale_, rect.width / scale_, rect.height / scale_, SRCCOPY);
     ReleaseDC(hwnd_, dc);
 }
 
@@ -169,9 +217,13 @@ void Win32Window::Paint() {
     GetClientRect(hwnd_, &client);
     int width = 0, height = 0;
     if (auto* picture = dynamic_cast<const Win32Picture*>(picture_.get())) {
-        width = picture->Width();
-        height = picture->Height();
-        BitBlt(dc, 0, 0, width, height, picture->Dc(), 0, 0, SRCCOPY);
+        // Each picture pixel a scale x scale block, never blended with its
+        // neighbours.
+        width = picture->Width() * scale_;
+        height = picture->Height() * scale_;
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, width, height, picture->Dc(), 0, 0, picture->Width(), picture->Height(),
+                   SRCCOPY);
     }
     // Where the picture does not reach, the window's own background shows.
     HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
@@ -184,6 +236,50 @@ void Win32Window::Paint() {
         FillRect(dc, &below, face);
     }
     EndPaint(hwnd_, &ps);
+}
+
+// --- density ---------------------------------------------------------------
+
+void Win32Window::ChangeDensity(int dotsPerInch) {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    POINT at{};
+    // The point under the pointer stays under it (a move across monitors);
+    // otherwise the window's centre stays where it is.
+    if (!GetCursorPos(&at) || !PtInRect(&r, at)) at = {r.left + width / 2, r.top + height / 2};
+    if (width > 0 && height > 0) {
+        anchor_ = Anchor{at, static_cast<double>(at.x - r.left) / width, static_cast<double>(at.y - r.top) / height};
+    }
+    Deliver([&] { sink_->DensityChanged(dotsPerInch); });
+    anchor_.reset();
+    UpdateListFont();  // a new density with the same scale still changes the font
+}
+
+void Win32Window::UpdateListFont() {
+    if (!list_) return;
+    const int dotsPerInch = WindowDotsPerInch(hwnd_);
+    using ForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto forDpi = UserFunction<ForDpiFunction>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font{};
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dotsPerInch))) {
+        font = metrics.lfMessageFont;
+    } else {
+        // The desktop's metrics are at the desktop's density.
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+            font = metrics.lfMessageFont;
+        } else {
+            GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+        }
+        font.lfHeight = MulDiv(font.lfHeight, dotsPerInch, DesktopDotsPerInch());
+    }
+    HFONT made = CreateFontIndirectW(&font);
+    if (!made) return;
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (listFont_) DeleteObject(listFont_);
+    listFont_ = made;
 }
 
 // --- events ----------------------------------------------------------------
@@ -305,6 +401,12 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, RGB(0, 0, 0));
         return reinterpret_cast<LRESULT>(listBrush_);
     }
+    case WM_DPICHANGED:
+        ChangeDensity(LOWORD(wParam));
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETNONCLIENTMETRICS) UpdateListFont();
+        break;
     case WM_CLOSE:
         // A close from outside (Alt+F4, the task bar): the program decides.
         Deliver([&] { sink_->CloseRequested(); });
@@ -359,6 +461,10 @@ void Win32Window::InteractiveMove(MouseButton button) {
     GetCursorPos(&start);
     RECT origin{};
     GetWindowRect(hwnd_, &origin);
+    // Where the pointer holds the window; a new density on the way (another
+    // monitor) resizes the window, and the hold keeps its fraction of it.
+    const int holdX = start.x - origin.left, holdY = start.y - origin.top;
+    const int startWidth = origin.right - origin.left, startHeight = origin.bottom - origin.top;
     SetCapture(hwnd_);
 
     std::vector<MSG> setAside;  // keys and other buttons: after the move
@@ -383,8 +489,12 @@ void Win32Window::InteractiveMove(MouseButton button) {
             if (!(msg.wParam & b.held)) break;  // released where we could not see it
             POINT now{};
             GetCursorPos(&now);
-            SetWindowPos(hwnd_, nullptr, origin.left + now.x - start.x,
-                         origin.top + now.y - start.y, 0, 0,
+            RECT r{};
+            GetWindowRect(hwnd_, &r);
+            const int width = r.right - r.left, height = r.bottom - r.top;
+            const int x = width == startWidth || startWidth <= 0 ? holdX : MulDiv(holdX, width, startWidth);
+            const int y = height == startHeight || startHeight <= 0 ? holdY : MulDiv(holdY, height, startHeight);
+            SetWindowPos(hwnd_, nullptr, now.x - x, now.y - y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             continue;
         }

@@ -16,12 +16,17 @@
 #undef PlaySound
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
 
 namespace snickit::win32 {
+
+// The density of the monitor a window stands on (GetDpiForWindow, where
+// Windows has it), else the desktop's (LOGPIXELSX); 96 when neither tells.
+int WindowDotsPerInch(HWND window);
 
 class Win32Window final : public Window {
 public:
@@ -31,7 +36,7 @@ public:
     Win32Window& operator=(const Win32Window&) = delete;
 
     void SetInputSink(InputSink* sink) override { sink_ = sink; }
-    void SetScale(int scale) override { scale_ = scale; }
+    void SetScale(int scale) override;
     void SetPosition(int x, int y) override;
     void GetPosition(int& x, int& y) const override;
     void SetSize(int width, int height) override;
@@ -59,6 +64,11 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleListMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
+    // A new density: the program rescales the window, which keeps the
+    // point under the pointer (or its centre) at the same place.
+    void ChangeDensity(int dotsPerInch);
+    // The list's font: the desktop's message font at the window's density.
+    void UpdateListFont();
     // Hands a key message to the program; true for a key-down the program
     // took as its own.
     bool DeliverKey(UINT message, WPARAM wParam);
@@ -76,6 +86,14 @@ private:
     HBRUSH listBrush_ = nullptr;
     InputSink* sink_ = nullptr;
     int scale_ = 1;
+    HFONT listFont_ = nullptr;
+    // While the window is rescaled for a new density: a point on the
+    // screen and where it stands in the window, as fractions of its size.
+    struct Anchor {
+        POINT screen;
+        double x, y;
+    };
+    std::optional<Anchor> anchor_;
     PictureRef picture_;
     std::exception_ptr pending_;
     bool ending_ = false;

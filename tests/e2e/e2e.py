@@ -267,9 +267,9 @@ def differences(shot, expected, skip=(0, 0, 0, 0)):
 
 class Program:
     """The program started from its own copy of the program folder, with
-    `missing` (a path in it) removed."""
+    `missing` (a path in it) removed, config.sn read-only if `read_only`."""
 
-    def __init__(self, run, settings=config(), missing=None, env=None):
+    def __init__(self, run, settings=config(), missing=None, env=None, read_only=False):
         self.run = run
         self.folder = tempfile.mkdtemp(dir=run.work)
         shutil.copy(run.exe, self.folder)
@@ -278,6 +278,8 @@ class Program:
         open(self.config, 'wb').write(settings)
         if missing:
             os.remove(os.path.join(self.folder, missing))
+        if read_only:
+            os.chmod(self.config, 0o444)
         self.log, capture = self.folder + '.log', self.folder + '.raw'
         self.heard = self.log if run.windows else capture
         with open(self.log, 'wb') as log:
@@ -526,8 +528,84 @@ def no_audio_device(run):
     assert program.proc.wait(30) == 0, f'close hot spot: exit status {program.proc.returncode}'
 
 
+def user_settings_windows(run):
+    """%APPDATA%\\Snickit in the private prefix (one user, wine's own)."""
+    found = glob.glob(os.path.join(run.env['WINEPREFIX'], 'drive_c', 'users', '*', 'AppData', 'Roaming'))
+    found = [f for f in found if os.sep + 'Public' + os.sep not in f]
+    assert len(found) == 1, f'no single AppData folder in the prefix: {found}'
+    return os.path.join(found[0], 'Snickit')
+
+
+def prepare_density_windows(run, dpi):
+    """Wine at `dpi` dots per inch (96 is 100 %, 192 is 200 %) for the
+    programs started next: the desktop's LogPixels in the private prefix,
+    read when wine's server starts afresh."""
+    run.wine('wine', 'reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD', '/d', str(dpi),
+             '/f')
+    run.wine('wineserver', '-k')
+    run.wine('wineserver', '-w')
+    run.wine('wineserver', '-p')
+
+
+def shown(run, settings):
+    """A program started with `settings`, once its window is visible (not
+    necessarily on the screen)."""
+    program = Program(run, settings)
+    window = wait_until(lambda: run.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split()
+                        or program.proc.poll() is not None, 60)
+    assert window and window is not True, f'no window; output: {program.output()[-400:]!r}'
+    program.window = int(window[0])
+    program.origin = run.origin(program.window)
+    return program
+
+
+def read_only_settings(run):
+    """With config.sn read-only, a moved window's place is kept in the
+    user's own settings folder, config.sn stays as it was, and the next
+    start takes the place from there."""
+    folder = user_settings_windows(run)
+    shutil.rmtree(folder, ignore_errors=True)
+    try:
+        program = pad(run, read_only=True)
+        dx, dy, steps = 50, 30, 10
+        program.point(BACKGROUND, 1)
+        for step in range(1, steps + 1):
+            time.sleep(0.01)
+            program.point((BACKGROUND[0] + dx * step // steps, BACKGROUND[1] + dy * step // steps))
+        run.button(1, False)
+        # Wherever the drag left it (under a window manager wine may lag a
+        # step behind the pointer), once it is still.
+        places = []
+        wait_until(lambda: places.append(run.origin(program.window)) or places[-5:].count(places[-1]) == 5)
+        moved = program.origin = places[-1]
+        assert moved != (100, 80), 'the drag did not move the window'
+        program.click(CLOSE)
+        assert program.proc.wait(30) == 0, \
+            f'close hot spot: exit status {program.proc.returncode}; output: {program.output()[-300:]!r}'
+        assert read(program.config) == config() and not os.stat(program.config).st_mode & 0o222, \
+            f'config.sn changed: {read(program.config)!r}'
+        kept = read(os.path.join(folder, 'config.sn'))
+        assert kept == config(15 * moved[0], 15 * moved[1]), f"the user's config.sn: {kept!r}"
+        again = started(run, read_only=True)
+        assert again.origin == moved, f'started again at {again.origin}, not at the kept place {moved}'
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def off_every_monitor(run):
+    """A saved place that leaves the window off every monitor (one taken
+    away) brings it back, whole and shown, onto the nearest one: the screen
+    is 1280 x 800, and the place is kept as far as it can be."""
+    for left, top, place in [(15 * 3000, 1200, (1280 - W, 80)), (1500, -15 * 3000, (100, 0))]:
+        program = shown(run, config(left, top))
+        assert program.origin == place, f'window at {program.origin}, not brought back to {place}'
+        program.see(run.about, f'start-up screen brought back to {place}')
+        program.proc.kill()
+
+
 CASES = [screens, mouse_buttons, keypad, chooser, minimize, drag_and_close, close_from_outside, failures, idle_cpu]
 LINUX_CASES = [no_audio_device]
+WINDOWS_CASES = [read_only_settings, off_every_monitor]
 
 
 # --- the runner ----------------------------------------------------------------
@@ -536,7 +614,8 @@ def main(argv):
     if len(argv) < 3 or argv[1] not in ('linux', 'windows') or sys.flags.optimize:  # the checks are asserts
         print(__doc__.strip())
         return 2
-    cases = [c for c in CASES + LINUX_CASES * (argv[1] == 'linux') if not argv[3:] or c.__name__ in argv[3:]]
+    cases = [c for c in CASES + LINUX_CASES * (argv[1] == 'linux') + WINDOWS_CASES * (argv[1] == 'windows')
+             if not argv[3:] or c.__name__ in argv[3:]]
     run = Run(argv[1], os.path.abspath(argv[2]))
     failed, started = 0, time.monotonic()
     try:

@@ -1,14 +1,15 @@
 // The Windows desktop services: the picture loader on hostile files (each
 // fails as a bad picture, or loads where GDI can draw it, at once, and all of
 // them together never raise the process's peak memory near what their
-// headers declare), bitmaps through GDI from a Unicode path, the screen's
-// twips per pixel and the program folder.
+// headers declare), bitmaps through GDI from a Unicode path, the desktop's
+// density, the program folder and the user's settings folder.
 #include <windows.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/win32/Win32Picture.h"
@@ -20,7 +21,7 @@
 namespace snickit::test {
 namespace {
 
-TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
+TEST(Win32Platform, PicturesHostileOrNotTheDensityAndTheFolders) {
     TempFolder folder;
     win32::Win32Platform platform{GetModuleHandleW(nullptr)};
     std::vector<PictureRow> rows = CommonPictureRows();
@@ -47,14 +48,31 @@ TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
     EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
-    // Twips per pixel follow each axis; the program folder is the executable's.
+    // The density is the desktop's (one monitor); the program folder is the
+    // executable's.
     HDC screen = GetDC(nullptr);
-    EXPECT_FLOAT_EQ(platform.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX)));
-    EXPECT_FLOAT_EQ(platform.TwipsPerPixelY(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)));
+    EXPECT_EQ(platform.DotsPerInch(), GetDeviceCaps(screen, LOGPIXELSX));
     ReleaseDC(nullptr, screen);
     wchar_t self[MAX_PATH];
     std::wstring full(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     EXPECT_EQ(win32::Widen(platform.ProgramFolder()), full.substr(0, full.find_last_of(L'\\')));
+
+    // Settings: a file this user may replace, or the user's own folder.
+    folder.Write("plain.sn", "1");
+    folder.Write("read-only.sn", "1");
+    SetFileAttributesW(win32::Widen(folder.path() + "\\read-only.sn").c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const auto& [name, replaceable] : {std::pair{"plain.sn", true}, {"read-only.sn", false}, {"Blue", false}, {"none.sn", false}})
+        EXPECT_EQ(platform.CanReplaceFile(folder.path() + "\\" + name), replaceable) << name;
+    SetFileAttributesW(win32::Widen(folder.path() + "\\read-only.sn").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(win32::Widen(platform.UserSettingsFolder()), std::wstring(_wgetenv(L"APPDATA")) + L"\\Snickit");
+    platform.MakeFolders(folder.path() + "\\made\\in\\one");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.root / "made" / "in" / "one"));
+    try {
+        platform.MakeFolders(folder.path() + "\\plain.sn\\under");  // under a file
+        ADD_FAILURE() << "a folder made under a file";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), FailureKind::CannotWrite);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The Win32 window: messages to the program's calls, exceptions out of the
-// window procedure, the list box and painting.
+// window procedure, the list box, painting at each scale and a new density.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,15 +32,21 @@ struct RecordingSink : InputSink {
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
     void ListDoubleClick() override { Add("dblclick"); }
     void CloseRequested() override { Add("close"); }
+    void DensityChanged(int dotsPerInch) override { Add("density " + std::to_string(dotsPerInch)); }
 };
 
-// A 240 x 95 picture of one grey, through the program's loader.
-PictureRef GreyPicture(unsigned char grey) {
+// A 240 x 95 picture, through the program's loader, in which every pixel
+// differs from its neighbours: red and green jump with x and y, blue is
+// `blue` throughout.
+COLORREF Colour(int x, int y, unsigned char blue) { return RGB(x * 37 % 256, y * 53 % 256, blue); }
+PictureRef Picture(unsigned char blue) {
     const test::TempFolder folder;
-    std::string bytes = test::BmpFile({});
-    std::fill(bytes.begin() + 54, bytes.end(), static_cast<char>(grey));
-    folder.Write("grey.bmp", bytes);
-    return win32::LoadPictureFile(folder.path() + "\\grey.bmp");
+    std::string bytes = test::BmpFile({});  // bottom-up rows of 720 bytes: blue, green, red
+    for (int y = 0; y < 95; ++y)
+        for (int x = 0; x < 240; ++x)
+            test::Put(bytes, 54 + (94 - y) * 720 + 3 * x, blue | GetGValue(Colour(x, y, 0)) << 8 | GetRValue(Colour(x, y, 0)) << 16, 3);
+    folder.Write("picture.bmp", bytes);
+    return win32::LoadPictureFile(folder.path() + "\\picture.bmp");
 }
 
 struct Win32WindowTest : ::testing::Test {
@@ -162,21 +168,54 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
     EXPECT_NE(GetFocus(), list);
 }
 
-// Painted back with GetPixel: the picture, a copied rectangle (its edges
-// inside, their neighbours outside), and a repaint that removes the copy.
-TEST_F(Win32WindowTest, PaintsItsPictureAndACopyLastsUntilTheNextPaint) {
-    const COLORREF light = RGB(200, 200, 200), dark = RGB(50, 50, 50);
-    window.SetPicture(GreyPicture(200));
-    window.CopyFromPicture(GreyPicture(50), {3, 19, 60, 71});
-    window.CopyFromPicture(nullptr, {0, 0, 240, 95});  // nothing loaded: nothing copied
-    const struct { int x, y; COLORREF colour; } kRows[] = {
-        {3, 19, dark}, {62, 89, dark}, {2, 50, light}, {63, 50, light}, {10, 18, light}, {10, 90, light}};
-    HDC dc = GetDC(window.Handle());
-    for (const auto& row : kRows) EXPECT_EQ(GetPixel(dc, row.x, row.y), row.colour) << row.x << "," << row.y;
-    InvalidateRect(window.Handle(), nullptr, FALSE);
-    UpdateWindow(window.Handle());
-    EXPECT_EQ(GetPixel(dc, 10, 30), light);
-    ReleaseDC(window.Handle(), dc);
+// Painted back with GetPixel at each scale, every corner of a picture
+// pixel's block: the picture, a copied rectangle (its edges inside, their
+// neighbours outside), and a repaint that removes the copy.
+TEST_F(Win32WindowTest, PaintsItsPictureInBlocksAndACopyLastsUntilTheNextPaint) {
+    const PictureRef back = Picture(200), copied = Picture(50);
+    const struct { int x, y; unsigned char blue; } kRows[] = {
+        {3, 19, 50}, {62, 89, 50}, {2, 50, 200}, {63, 50, 200}, {10, 18, 200}, {10, 90, 200}, {0, 0, 200}, {239, 94, 200}};
+    for (int scale : {1, 2, 3}) {
+        window.SetScale(scale);
+        window.SetSize(240 * scale, 95 * scale);
+        window.SetPicture(back);
+        window.CopyFromPicture(copied, {3 * scale, 19 * scale, 60 * scale, 71 * scale});
+        window.CopyFromPicture(nullptr, {0, 0, 240 * scale, 95 * scale});  // nothing loaded: nothing copied
+        HDC dc = GetDC(window.Handle());
+        for (const auto& row : kRows)
+            for (int corner = 0; corner < 4; ++corner) {
+                const int x = row.x * scale + (corner & 1) * (scale - 1), y = row.y * scale + (corner >> 1) * (scale - 1);
+                EXPECT_EQ(GetPixel(dc, x, y), Colour(row.x, row.y, row.blue)) << "scale " << scale << " at " << x << "," << y;
+            }
+        InvalidateRect(window.Handle(), nullptr, FALSE);
+        UpdateWindow(window.Handle());
+        EXPECT_EQ(GetPixel(dc, 10 * scale, 30 * scale), Colour(10, 30, 200)) << "scale " << scale;
+        ReleaseDC(window.Handle(), dc);
+    }
+}
+
+// On a new density the program resizes the window, which keeps the point
+// under the pointer where it was; with the pointer elsewhere, its centre.
+TEST_F(Win32WindowTest, ANewDensityRescalesTheWindowAroundThePointer) {
+    sink.react = [&](const std::string& event) {
+        if (event == "density 192") window.SetSize(480, 190);
+        if (event == "density 96") window.SetSize(240, 95);
+    };
+    window.SetPosition(200, 300);
+    const struct { POINT pointer; WORD dotsPerInch; RECT expected; } kRows[] = {
+        {{260, 319}, 192, {140, 281, 620, 471}},  // a quarter across, a fifth down
+        {{900, 700}, 96, {260, 328, 500, 423}},   // outside: the centre 380,376 stays
+    };
+    for (const auto& row : kRows) {
+        sink.events.clear();
+        SetCursorPos(row.pointer.x, row.pointer.y);
+        RECT suggested{0, 0, 10, 10}, r{};
+        SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(row.dotsPerInch, row.dotsPerInch), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(window.Handle(), &r);
+        EXPECT_EQ(sink.events, "density " + std::to_string(row.dotsPerInch));
+        EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+                  std::tuple(row.expected.left, row.expected.top, row.expected.right, row.expected.bottom));
+    }
 }
 
 }  // namespace
