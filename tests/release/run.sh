@@ -117,6 +117,8 @@ menu_home() {  # menu_home HOME KIND
   case $2 in
     "nothing") ;;
     "empty menu folders") mkdir -p "$data/applications" "$data/icons/hicolor" ;;
+    "a cache listing nothing")
+      mkdir -p "$data/applications" && update-desktop-database -q "$data/applications" ;;
     "other entries, icons and caches")
       mkdir -p "$data/applications" "$data/icons/hicolor/16x16/apps"
       printf '[Desktop Entry]\nType=Application\nName=Other\nExec=other\nMimeType=text/x-other;\n' \
@@ -129,7 +131,7 @@ listing() { (cd "$1" && find . -printf '%p %s\n' | LC_ALL=C sort); }
 check "install.sh: update-desktop-database and gtk-update-icon-cache are here (they make the caches)" \
   eval '{ command -v update-desktop-database && command -v gtk-update-icon-cache; } >/dev/null'
 n=0
-for kind in "nothing" "empty menu folders" "other entries, icons and caches"; do
+for kind in "nothing" "empty menu folders" "a cache listing nothing" "other entries, icons and caches"; do
   home=$WORK/menu-$((n += 1))
   mkdir "$home" && menu_home "$home" "$kind"
   listing "$home" >"$WORK/before"

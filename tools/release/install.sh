@@ -26,7 +26,7 @@ esac
 
 refresh() {
   command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database -q "$apps" 2>/dev/null
-  command -v gtk-update-icon-cache >/dev/null 2>&1 && gtk-update-icon-cache -q -t "$hicolor" 2>/dev/null
+  command -v gtk-update-icon-cache >/dev/null 2>&1 && gtk-update-icon-cache -q -f -t "$hicolor" 2>/dev/null
   return 0
 }
 made=$(cat "$made_list" 2>/dev/null || true)  # one path a line
@@ -47,20 +47,27 @@ holds_others() {
   esac
 }
 
+remove_made_folders() {
+  printf '%s\n' "$made" | awk '{ print length($0) " " $0 }' | sort -rn | cut -d' ' -f2- |
+    while IFS= read -r path; do rmdir -- "$path" 2>/dev/null || true; done
+}
+
 if [ "${1:-}" = "--remove" ]; then
   # A cache missing now would be made by the refresh below: it counts as
   # made here.
   for cache in "$mime_cache" "$icon_cache"; do [ -e "$cache" ] || note_made "$cache"; done
   rm -f "$entry" "$made_list"
   for size in $sizes; do rm -f "$hicolor/${size}x$size/apps/snickit.png"; done
+  # The folders made here, innermost first, when empty (before the refresh,
+  # so that the icon cache forgets them), then again once the caches made
+  # here are gone.
+  remove_made_folders
   refresh
-  # A cache made here goes once it lists nothing of anyone else's; then the
-  # folders made here, innermost first, when empty.
+  # A cache made here goes once it lists nothing of anyone else's.
   for cache in "$mime_cache" "$icon_cache"; do
     if was_made "$cache" && [ -e "$cache" ] && ! holds_others "$cache"; then rm -f "$cache"; fi
   done
-  printf '%s\n' "$made" | awk '{ print length($0) " " $0 }' | sort -rn | cut -d' ' -f2- |
-    while IFS= read -r path; do [ -d "$path" ] && rmdir "$path" 2>/dev/null || true; done
+  remove_made_folders
   echo "Snickit is no longer in the application menu (this folder is left as it is)."
   exit 0
 fi
