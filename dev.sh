@@ -23,8 +23,8 @@ needs build "cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfr
 needs e2e "python3 xvfb xdotool libxtst6 openbox imagemagick x11-apps x11-utils sox pulseaudio pulseaudio-utils" \
   "for the desktop tests (a private X server, input, pixels, sound, a private sound server)"
 needs windows "g++-mingw-w64-x86-64 wine wine64 zip" "to cross-build the Windows program and run its tests under wine"
-needs release "g++-mingw-w64-x86-64 zip unzip imagemagick" \
-  "to build the downloads (the Windows program, its zip, the menu icons) and unpack them in the tests"
+needs release "g++-mingw-w64-x86-64 zip unzip imagemagick desktop-file-utils gtk-update-icon-cache" \
+  "to build the downloads (the Windows program, its zip, the menu icons) and test them (unpacked; install.sh with the menu's caches)"
 needs fuzz "clang-14 libclang-rt-14-dev sox" "for the fuzzers (clang's libFuzzer; sox makes seed sounds)"
 needs bench "python3 xvfb openbox libxtst6" "for the benchmark (a private X server and input)"
 

@@ -54,6 +54,11 @@ void TraceEvent(const char* event) {
 
 SoundPlayer::SoundPlayer() {
     TraceFile();  // open the trace file, if any, before the audio thread runs
+    // SDL's own resampler, whatever SDL_AUDIO_RESAMPLING_MODE says: with any
+    // other mode SDL 2.26 hands SDL_AudioCVT's and the device's resampling
+    // to libsamplerate, which the Linux download does not carry (see
+    // NoSampleRate.cpp).
+    SDL_SetHintWithPriority(SDL_HINT_AUDIO_RESAMPLING_MODE, "default", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "Snickit: no audio (%s); sounds are not played\n", SDL_GetError());
         return;

@@ -7,6 +7,8 @@
 #   a release of button 1 heard through a real PulseAudio server (null sink,
 #   recorded from its monitor), the chooser with Latin, Greek and Cyrillic
 #   names drawn;
+# - its install.sh, then install.sh --remove, in homes with and without menu
+#   folders and caches: the home as it was;
 # - the Windows zip unpacked into a folder whose path has a space and a
 #   non-ASCII letter, started under wine: the about picture.
 #   tests/release/run.sh [release folder, default build-release]
@@ -105,6 +107,42 @@ else
   cat "$WORK/linux.log"
 fi
 kill "$linux_pid" 2>/dev/null; wait "$linux_pid" 2>/dev/null
+
+# ---------------------------------------------------------------- install.sh
+# One row a home as a user may have it: install.sh run twice (the second
+# run updates), then --remove, leaves the home as it was, folders and the
+# menu's caches included: what install made goes, what was there stays.
+menu_home() {  # menu_home HOME KIND
+  local data=$1/.local/share
+  case $2 in
+    "nothing") ;;
+    "empty menu folders") mkdir -p "$data/applications" "$data/icons/hicolor" ;;
+    "a cache listing nothing")
+      mkdir -p "$data/applications" && update-desktop-database -q "$data/applications" ;;
+    "other entries, icons and caches")
+      mkdir -p "$data/applications" "$data/icons/hicolor/16x16/apps"
+      printf '[Desktop Entry]\nType=Application\nName=Other\nExec=other\nMimeType=text/x-other;\n' \
+        >"$data/applications/other.desktop"
+      cp "$folder/icons/snickit-16.png" "$data/icons/hicolor/16x16/apps/other.png"
+      update-desktop-database -q "$data/applications" && gtk-update-icon-cache -q -t "$data/icons/hicolor" ;;
+  esac
+}
+listing() { (cd "$1" && find . -printf '%p %s\n' | LC_ALL=C sort); }
+check "install.sh: update-desktop-database and gtk-update-icon-cache are here (they make the caches)" \
+  eval '{ command -v update-desktop-database && command -v gtk-update-icon-cache; } >/dev/null'
+n=0
+for kind in "nothing" "empty menu folders" "a cache listing nothing" "other entries, icons and caches"; do
+  home=$WORK/menu-$((n += 1))
+  mkdir "$home" && menu_home "$home" "$kind"
+  listing "$home" >"$WORK/before"
+  check "install.sh in a home with $kind: the entry is there" eval \
+    'HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" >/dev/null &&
+     HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" >/dev/null &&
+     test -f "$home/.local/share/applications/snickit.desktop"'
+  HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" --remove >/dev/null
+  listing "$home" >"$WORK/after"
+  check "install.sh --remove in a home with $kind: the home as it was" diff "$WORK/before" "$WORK/after"
+done
 
 # ---------------------------------------------------------------- Windows
 WINDIR="$WORK/Programme Ä"

@@ -49,8 +49,11 @@ cp "$ROOT/dist/config.sn" "$STAGE/$LINUX/config.sn"   # not one a local run chan
 strip --strip-unneeded "$STAGE/$LINUX/snickit" "$STAGE/$LINUX/snickit-skin-check"
 # Debian's static SDL2 links to a few libraries that are not on every desktop
 # (libdecor is missing from a stock Ubuntu 22.04, for one): they go into
-# lib/, where the program's run path ($ORIGIN/lib) finds them first.
-BUNDLED=(libdecor-0.so.0 libsamplerate.so.0 libXss.so.1)
+# lib/, where the program's run path ($ORIGIN/lib) finds them first. Both
+# are named by SDL2's code itself (not loaded with dlopen), so the program
+# cannot start without them. (libsamplerate, 1.5 MB, is not among them:
+# platform/sdl/NoSampleRate.cpp takes its place.)
+BUNDLED=(libdecor-0.so.0 libXss.so.1)
 mkdir "$STAGE/$LINUX/lib"
 for lib in "${BUNDLED[@]}"; do
   path=$(ldd "$STAGE/$LINUX/snickit" | awk -v lib="$lib" '$1 == lib { print $3 }')
@@ -79,7 +82,7 @@ cp -r "$WINDOWS_BUILD/snickit/." "$STAGE/$WINDOWS/"
 extra_files
 # The licences of SDL2 (every file) and of the bundled libraries, as the
 # build machine's packages document them.
-for package in libsdl2-2.0-0 libdecor-0-0 libsamplerate0 libxss1; do
+for package in libsdl2-2.0-0 libdecor-0-0 libxss1; do
   title="$package (Debian package): its files and licences"
   { printf '\n\n%s\n%s\n\n' "$title" "${title//?/-}"
     cat "/usr/share/doc/$package/copyright"; } >>"$STAGE/$LINUX/THIRD-PARTY.txt"
