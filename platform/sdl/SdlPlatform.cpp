@@ -14,6 +14,7 @@
 #include "platform/sdl/SdlPicture.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/sdl/SoundPlayer.h"
+#include "platform/sdl/WindowPlace.h"
 
 namespace snickit::sdl {
 
@@ -38,6 +39,7 @@ SdlPlatform::SdlPlatform() {
     // keeps the window it created (with GL it recreates it at first paint,
     // forgetting the position set while hidden).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    TolerateLateWakeUps();
     // Video (with events) only: with joysticks or sensors initialised SDL
     // polls inside SDL_WaitEvent. Audio comes with the sound player.
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -55,8 +57,10 @@ SdlPlatform::SdlPlatform() {
 }
 
 SdlPlatform::~SdlPlatform() {
-    window_.reset();
+    // The audio thread is stopped first: it queues events, and SDL may send
+    // the window a wake-up for each (see TolerateLateWakeUps).
     sound_.reset();
+    window_.reset();
     about_.reset();
     SDL_Quit();
 }

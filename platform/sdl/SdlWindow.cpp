@@ -16,6 +16,10 @@ namespace {
 // before checking that the button is still held (guards against a release
 // that never arrives, e.g. when another client broke the pointer grab).
 constexpr int kMoveCheckMs = 500;
+// After the move, how long to wait at most for the window manager to put
+// the window where the pointer is, checking every few milliseconds.
+constexpr Uint32 kFinalMoveMs = 500;
+constexpr Uint32 kFinalMoveStepMs = 10;
 
 bool ToMouseButton(Uint8 sdlButton, MouseButton& button) {
     switch (sdlButton) {
@@ -333,6 +337,8 @@ void SdlWindow::OnButtonDown(const SDL_MouseButtonEvent& original) {
         return;
     }
     coreButtons_ |= mask;
+    pressX_ = event.x;
+    pressY_ = event.y;
     if (sink_) sink_->MouseDown(button, event.x, event.y);
 }
 
@@ -377,12 +383,15 @@ void SdlWindow::Apply(const DrawnList::Outcome& outcome) {
 
 // --- Moving -------------------------------------------------------------
 
-void SdlWindow::FollowPointer(int offsetX, int offsetY) {
+// Whether the window stood where the pointer puts it already.
+bool SdlWindow::FollowPointer(int offsetX, int offsetY) {
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    GetPointerPlace(window_, x, y);
     int wx = 0, wy = 0;
     GetWindowPlace(window_, wx, wy);
-    if (wx != x + offsetX || wy != y + offsetY) SDL_SetWindowPosition(window_, x + offsetX, y + offsetY);
+    if (wx == x + offsetX && wy == y + offsetY) return true;
+    SDL_SetWindowPosition(window_, x + offsetX, y + offsetY);
+    return false;
 }
 
 void SdlWindow::InteractiveMove(MouseButton button) {
@@ -391,12 +400,10 @@ void SdlWindow::InteractiveMove(MouseButton button) {
     // The move takes over this press: its release ends the move and goes
     // nowhere else.
     coreButtons_ &= ~mask;
-    int pointerX = 0, pointerY = 0;
-    SDL_GetGlobalMouseState(&pointerX, &pointerY);
-    int windowX = 0, windowY = 0;
-    GetWindowPlace(window_, windowX, windowY);
-    const int offsetX = windowX - pointerX;
-    const int offsetY = windowY - pointerY;
+    // The window keeps the place under the pointer where the press was: by
+    // now the pointer may have moved on.
+    const int offsetX = -pressX_;
+    const int offsetY = -pressY_;
     SDL_CaptureMouse(SDL_TRUE);
     Present();
 
@@ -416,7 +423,8 @@ void SdlWindow::InteractiveMove(MouseButton button) {
     while (!released) {
         SDL_Event event;
         if (!SDL_WaitEventTimeout(&event, kMoveCheckMs)) {
-            if (!(SDL_GetGlobalMouseState(nullptr, nullptr) & mask)) released = true;
+            int x = 0, y = 0;
+            if (!(GetPointerPlace(window_, x, y) & mask)) released = true;
             continue;
         }
         if (isRelease(event)) {
@@ -434,7 +442,13 @@ void SdlWindow::InteractiveMove(MouseButton button) {
         }
         Present();
     }
-    FollowPointer(offsetX, offsetY);
+    // The window ends where the pointer's travel puts it: the pointer is
+    // asked for after the release, and the window manager, which may still
+    // be carrying out earlier moves, is given the time to get there.
+    for (const Uint32 until = SDL_GetTicks() + kFinalMoveMs;
+         !FollowPointer(offsetX, offsetY) && !SDL_TICKS_PASSED(SDL_GetTicks(), until);) {
+        SDL_Delay(kFinalMoveStepMs);
+    }
     pointerStale_ = true;
     if (coreButtons_ == 0 && listButtons_ == 0) SDL_CaptureMouse(SDL_FALSE);
     Present();

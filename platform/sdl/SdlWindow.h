@@ -56,7 +56,7 @@ private:
     void OnButtonUp(const SDL_MouseButtonEvent& event);
     void OnKey(const SDL_KeyboardEvent& event);
     void Apply(const DrawnList::Outcome& outcome);
-    void FollowPointer(int offsetX, int offsetY);
+    bool FollowPointer(int offsetX, int offsetY);
     void PointerInWindow(int& x, int& y) const;
 
     SDL_Surface* Canvas();
@@ -83,6 +83,10 @@ private:
     // and to the list.
     Uint32 coreButtons_ = 0;
     Uint32 listButtons_ = 0;
+    // Where the last press that went to the program's logic was, in the
+    // window: the place a move holds under the pointer.
+    int pressX_ = 0;
+    int pressY_ = 0;
     // After a move SDL's last pointer position is relative to where the
     // window stood before; until the pointer moves again, button events
     // take the position from the window system.
