@@ -18,8 +18,8 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 # by hand".
 declare -A PKGS WHY
 needs() { PKGS[$1]=$2; WHY[$1]=$3; }  # needs TASK "PACKAGES" "WHY"
-needs build "cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core" \
-  "to build Snickit and its unit tests (FreeType and DejaVu Sans only while building, for the list's glyphs)"
+needs build "cmake g++ make libgtest-dev googletest libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core libfontconfig-dev libharfbuzz-dev fonts-droid-fallback fonts-tlwg-loma-ttf" \
+  "to build Snickit and its unit tests (FreeType and DejaVu Sans only while building, for the list's glyphs; fontconfig's and HarfBuzz's headers for names in other scripts; Droid Sans Fallback (CJK) and Loma (Thai) for the tests that draw them)"
 needs e2e "python3 xvfb xdotool libxtst6 openbox imagemagick x11-apps x11-utils sox pulseaudio pulseaudio-utils" \
   "for the desktop tests (a private X server, input, pixels, sound, a private sound server)"
 needs windows "g++-mingw-w64-x86-64 wine wine64 zip" "to cross-build the Windows program and run its tests under wine"

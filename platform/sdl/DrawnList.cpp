@@ -34,23 +34,24 @@ void Fill(SDL_Surface* s, SDL_Rect r, SDL_Color c) {
     if (r.w > 0 && r.h > 0) SDL_FillRect(s, &r, Map(s, c));
 }
 
-// A frame one pixel wide: `topLeft` along the top and left edges,
+// A frame `t` pixels wide: `topLeft` along the top and left edges,
 // `bottomRight` along the bottom and right ones.
-void Edge(SDL_Surface* s, const SDL_Rect& r, SDL_Color topLeft, SDL_Color bottomRight) {
-    Fill(s, {r.x, r.y, r.w, 1}, topLeft);
-    Fill(s, {r.x, r.y, 1, r.h}, topLeft);
-    Fill(s, {r.x, r.y + r.h - 1, r.w, 1}, bottomRight);
-    Fill(s, {r.x + r.w - 1, r.y, 1, r.h}, bottomRight);
+void Edge(SDL_Surface* s, const SDL_Rect& r, SDL_Color topLeft, SDL_Color bottomRight, int t) {
+    Fill(s, {r.x, r.y, r.w, t}, topLeft);
+    Fill(s, {r.x, r.y, t, r.h}, topLeft);
+    Fill(s, {r.x, r.y + r.h - t, r.w, t}, bottomRight);
+    Fill(s, {r.x + r.w - t, r.y, t, r.h}, bottomRight);
 }
 
 SDL_Rect Shrink(const SDL_Rect& r, int by) { return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by}; }
 
-// A raised push button, as the scroll bar's arrows and thumb are drawn.
-void RaisedButton(SDL_Surface* s, const SDL_Rect& r) {
+// A raised push button, as the scroll bar's arrows and thumb are drawn, its
+// edges `t` pixels wide.
+void RaisedButton(SDL_Surface* s, const SDL_Rect& r, int t) {
     if (r.w <= 0 || r.h <= 0) return;
     Fill(s, r, kFace);
-    Edge(s, r, kFace, kBlack);
-    if (r.w > 2 && r.h > 2) Edge(s, Shrink(r, 1), kLight, kShadow);
+    Edge(s, r, kFace, kBlack, t);
+    if (r.w > 2 * t && r.h > 2 * t) Edge(s, Shrink(r, t), kLight, kShadow, t);
 }
 
 // A solid triangle pointing up or down, centred in `r`.
@@ -65,17 +66,17 @@ void Arrow(SDL_Surface* s, const SDL_Rect& r, bool up) {
 }
 
 // A dotted rectangle in the colour opposite to what lies beneath, as the
-// focused entry of a list is marked.
-void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under) {
+// focused entry of a list is marked; dots of `t` x `t` pixels.
+void FocusRect(SDL_Surface* s, const SDL_Rect& r, SDL_Color under, int t) {
     const SDL_Color dot{static_cast<Uint8>(255 - under.r), static_cast<Uint8>(255 - under.g),
                         static_cast<Uint8>(255 - under.b), 255};
-    for (int x = r.x; x < r.x + r.w; x += 2) {
-        Fill(s, {x, r.y, 1, 1}, dot);
-        Fill(s, {x, r.y + r.h - 1, 1, 1}, dot);
+    for (int x = r.x; x < r.x + r.w; x += 2 * t) {
+        Fill(s, {x, r.y, t, t}, dot);
+        Fill(s, {x, r.y + r.h - t, t, t}, dot);
     }
-    for (int y = r.y; y < r.y + r.h; y += 2) {
-        Fill(s, {r.x, y, 1, 1}, dot);
-        Fill(s, {r.x + r.w - 1, y, 1, 1}, dot);
+    for (int y = r.y; y < r.y + r.h; y += 2 * t) {
+        Fill(s, {r.x, y, t, t}, dot);
+        Fill(s, {r.x + r.w - t, y, t, t}, dot);
     }
 }
 
@@ -112,6 +113,13 @@ void DrawnList::SetBounds(const SDL_Rect& bounds) {
     if (selection_ >= 0) EnsureVisible(selection_);
 }
 
+void DrawnList::SetScale(int scale) {
+    scale_ = std::max(1, scale);
+    rowHeight_ = std::max(kRowHeight * scale_, ListTextHeight(scale_));
+    ScrollTo(top_);
+    if (selection_ >= 0) EnsureVisible(selection_);
+}
+
 void DrawnList::SetVisible(bool visible) {
     visible_ = visible;
     if (!visible) {
@@ -123,7 +131,7 @@ void DrawnList::SetVisible(bool visible) {
 
 bool DrawnList::Contains(int x, int y) const { return visible_ && Inside(bounds_, x, y); }
 
-SDL_Rect DrawnList::Client() const { return Shrink(bounds_, kBorder); }
+SDL_Rect DrawnList::Client() const { return Shrink(bounds_, kBorder * scale_); }
 
 bool DrawnList::NeedsScrollBar() const {
     return Count() * rowHeight_ > Client().h;
@@ -131,7 +139,7 @@ bool DrawnList::NeedsScrollBar() const {
 
 SDL_Rect DrawnList::ItemArea() const {
     SDL_Rect area = Client();
-    if (NeedsScrollBar()) area.w = std::max(0, area.w - kScrollBarWidth);
+    if (NeedsScrollBar()) area.w = std::max(0, area.w - kScrollBarWidth * scale_);
     return area;
 }
 
@@ -141,19 +149,20 @@ int DrawnList::MaxTop() const { return std::max(0, Count() - FullRows()); }
 
 DrawnList::ScrollBarParts DrawnList::ScrollParts() const {
     const SDL_Rect client = Client();
-    const int x = client.x + client.w - kScrollBarWidth;
-    const int arrow = std::min(kScrollBarWidth, client.h / 2);
+    const int width = kScrollBarWidth * scale_, minThumb = kMinThumb * scale_;
+    const int x = client.x + client.w - width;
+    const int arrow = std::min(width, client.h / 2);
     ScrollBarParts parts{};
-    parts.up = {x, client.y, kScrollBarWidth, arrow};
-    parts.down = {x, client.y + client.h - arrow, kScrollBarWidth, arrow};
-    parts.track = {x, client.y + arrow, kScrollBarWidth, client.h - 2 * arrow};
+    parts.up = {x, client.y, width, arrow};
+    parts.down = {x, client.y + client.h - arrow, width, arrow};
+    parts.track = {x, client.y + arrow, width, client.h - 2 * arrow};
     const int count = Count();
-    parts.hasThumb = parts.track.h >= kMinThumb && count > 0;
+    parts.hasThumb = parts.track.h >= minThumb && count > 0;
     if (parts.hasThumb) {
-        const int length = std::clamp(parts.track.h * FullRows() / count, kMinThumb, parts.track.h);
+        const int length = std::clamp(parts.track.h * FullRows() / count, minThumb, parts.track.h);
         const int maxTop = MaxTop();
         const int offset = maxTop > 0 ? (parts.track.h - length) * top_ / maxTop : 0;
-        parts.thumb = {x, parts.track.y + offset, kScrollBarWidth, length};
+        parts.thumb = {x, parts.track.y + offset, width, length};
     }
     return parts;
 }
@@ -193,8 +202,8 @@ DrawnList::Outcome DrawnList::LeftDown(int x, int y, Uint32 timeMs) {
     Outcome outcome;
     if (!Contains(x, y)) return outcome;
     const bool secondClick = clickPending_ && timeMs - clickTime_ <= kDoubleClickMs &&
-                             std::abs(x - clickX_) <= kDoubleClickReach &&
-                             std::abs(y - clickY_) <= kDoubleClickReach;
+                             std::abs(x - clickX_) <= kDoubleClickReach * scale_ &&
+                             std::abs(y - clickY_) <= kDoubleClickReach * scale_;
     clickPending_ = false;
     if (!focused_) {
         focused_ = true;
@@ -280,7 +289,7 @@ std::string_view DrawnList::Item(int index) const {
 
 void DrawnList::DrawText(SDL_Surface* target, std::string_view text, int x, int y, SDL_Color color,
                        const SDL_Rect& clip) const {
-    DrawListText(target, text, x, y, color, clip);
+    DrawListText(target, text, x, y, color, clip, scale_);
 }
 
 void DrawnList::Draw(SDL_Surface* target) const {
@@ -290,13 +299,14 @@ void DrawnList::Draw(SDL_Surface* target) const {
     SDL_SetClipRect(target, &bounds_);
 
     // Sunken border, then the grey client area.
-    Edge(target, bounds_, kShadow, kLight);
-    Edge(target, Shrink(bounds_, 1), kDarkShadow, kFace);
+    const int t = scale_;
+    Edge(target, bounds_, kShadow, kLight, t);
+    Edge(target, Shrink(bounds_, t), kDarkShadow, kFace, t);
     const SDL_Rect client = Client();
     Fill(target, client, kBackground);
 
     const SDL_Rect items = ItemArea();
-    const int textHeight = ListTextHeight();
+    const int textHeight = ListTextHeight(scale_);
     for (int index = top_, y = items.y; index < Count() && y < items.y + items.h;
          ++index, y += rowHeight_) {
         const SDL_Rect row{items.x, y, items.w, rowHeight_};
@@ -305,11 +315,11 @@ void DrawnList::Draw(SDL_Surface* target) const {
         const bool selected = index == selection_;
         if (selected) Fill(target, visibleRow, kHighlight);
         // Long names are cut at the list's edge.
-        DrawText(target, Item(index), items.x + 2, y + (rowHeight_ - textHeight) / 2,
+        DrawText(target, Item(index), items.x + 2 * scale_, y + (rowHeight_ - textHeight) / 2,
                  selected ? kHighlightText : kText, visibleRow);
         if (selected && focused_) {
             SDL_SetClipRect(target, &items);
-            FocusRect(target, row, kHighlight);
+            FocusRect(target, row, kHighlight, t);
             SDL_SetClipRect(target, &bounds_);
         }
     }
@@ -317,11 +327,11 @@ void DrawnList::Draw(SDL_Surface* target) const {
     if (NeedsScrollBar()) {
         const ScrollBarParts parts = ScrollParts();
         Fill(target, parts.track, kTrack);
-        RaisedButton(target, parts.up);
+        RaisedButton(target, parts.up, t);
         Arrow(target, parts.up, true);
-        RaisedButton(target, parts.down);
+        RaisedButton(target, parts.down, t);
         Arrow(target, parts.down, false);
-        if (parts.hasThumb) RaisedButton(target, parts.thumb);
+        if (parts.hasThumb) RaisedButton(target, parts.thumb, t);
     }
     SDL_SetClipRect(target, &oldClip);
 }

@@ -32,6 +32,10 @@ public:
     void SetSelection(int index);
     void SetBounds(const SDL_Rect& bounds);
     void SetVisible(bool visible);
+    // Draws and measures everything at `scale` times its size (a whole
+    // number, 1 at 96 dots per inch): rows, borders, the scroll bar, the
+    // text. Bounds and points are window pixels, already scaled.
+    void SetScale(int scale);
 
     bool Visible() const { return visible_; }
     const SDL_Rect& Bounds() const { return bounds_; }
@@ -54,7 +58,7 @@ public:
 
     void Draw(SDL_Surface* target) const;
 
-    // Metrics, in pixels.
+    // Metrics, in pixels at scale 1.
     static constexpr int kBorder = 2;
     static constexpr int kRowHeight = 13;
     static constexpr int kScrollBarWidth = 16;
@@ -92,6 +96,7 @@ private:
     bool focused_ = false;
     int selection_ = -1;
     int top_ = 0;
+    int scale_ = 1;
     int rowHeight_ = kRowHeight;
     // Thumb drag: the pointer's offset from the thumb's top, or -1.
     int thumbGrab_ = -1;

@@ -1,7 +1,8 @@
-// The skin list's text: glyphs of a sans font at 8 points, rendered when the
-// program is built (MakeListGlyphs.cpp) and compiled into it, drawn by
-// blending their coverage onto the surface in the text colour. No font
-// file or font library is needed at run time.
+// The skin list's text. Names that the built-in glyphs cover (Latin, Greek,
+// Cyrillic; ListGlyphs.h) draw from them, with no font file or font library;
+// any other name draws with the desktop's fonts (SystemText.h), loaded the
+// first time such a name is drawn. Either way glyphs are blended by their
+// coverage onto the surface in the text colour.
 #pragma once
 
 #include <SDL.h>
@@ -9,37 +10,36 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/sdl/ListGlyphs.h"
+
 namespace snickit::sdl {
 
-namespace embedded {
-
-struct Glyph {
-    char32_t code;
-    signed char left;  // from the pen to the bitmap's first column
-    signed char top;   // from the baseline up to the bitmap's first row
-    unsigned char width, height, advance;
-    unsigned offset;   // of the first coverage byte (row by row, 0 to 255)
-};
-
-struct GlyphTable {
-    int ascent;  // baseline below the line's top
-    int height;  // of a line
-    const Glyph* glyphs;  // by ascending code
-    std::size_t count;
-    const unsigned char* coverage;
-};
-
-extern const GlyphTable ListGlyphs;
-
-}  // namespace embedded
-
-// The height of a line of list text, in pixels.
-int ListTextHeight();
+// The height of a line of list text at `scale`, in pixels.
+int ListTextHeight(int scale = 1);
 
 // Draws UTF-8 `text` with its line's top-left corner at x, y, in `color`,
-// inside `clip` only. A character the table lacks (or a malformed byte)
-// draws as a box.
+// inside `clip` only, at `scale` times the usual size. A character that no
+// font has (or a malformed byte) draws as a box.
 void DrawListText(SDL_Surface* target, std::string_view text, int x, int y, SDL_Color color,
-                  const SDL_Rect& clip);
+                  const SDL_Rect& clip, int scale = 1);
+
+namespace text_detail {
+
+// Blends a coverage bitmap (`width` x `height`, rows `pitch` bytes apart,
+// 0 to 255), each of its pixels `zoom` x `zoom` pixels large, onto `target`
+// at x, y in `color`, inside `clip`. The target is locked.
+void Blend(SDL_Surface* target, const unsigned char* coverage, int width, int height, int pitch, int zoom,
+           int x, int y, SDL_Color color, const SDL_Rect& clip);
+
+// What a character no font has draws at `scale`: an empty box standing on
+// the baseline at pen x; returns its advance.
+int DrawBox(SDL_Surface* target, int x, int baseline, int scale, SDL_Color color, const SDL_Rect& clip);
+
+// The next character of `text` from `at`, which it moves past it; a byte
+// that does not start a well-formed UTF-8 sequence gives kMalformed.
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+char32_t NextCharacter(std::string_view text, std::size_t& at);
+
+}  // namespace text_detail
 
 }  // namespace snickit::sdl

@@ -2,10 +2,14 @@
 // C++ source, so that the program draws its list text without a font file
 // or a font library at run time.
 //   make-list-glyphs FONT.ttf OUT.cpp
-// 8 points at 96 dots per inch, hinted and anti-aliased, as a desktop list
-// box draws it; Latin (Basic, Latin-1, Extended-A), Greek and Cyrillic.
+// 8 points, hinted and anti-aliased, as a desktop list box draws it, once for
+// each whole-number scale from 1 to kBuiltInScales (96, 192, ... dots per
+// inch), so that the list's text is as sharp at every density as at the
+// usual one; Latin (Basic, Latin-1, Extended-A), Greek and Cyrillic.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include "platform/sdl/ListGlyphs.h"
 
 #include <cstdio>
 #include <fstream>
@@ -40,56 +44,65 @@ int main(int argc, char** argv) {
     FT_Face face;
     if (FT_Init_FreeType(&library) != 0) return Fail("cannot start FreeType");
     if (FT_New_Face(library, argv[1], 0, &face) != 0) return Fail(std::string("cannot open ") + argv[1]);
-    if (FT_Set_Char_Size(face, 0, kPoints * 64, kDpi, kDpi) != 0) return Fail("cannot size the font");
 
-    const FT_Fixed scale = face->size->metrics.y_scale;
-    const int ascent = Ceil26(FT_MulFix(face->ascender, scale));
-    const int descent = Floor26(FT_MulFix(face->descender, scale));  // negative
+    std::string tables, body;
+    for (int scale = 1; scale <= snickit::sdl::embedded::kBuiltInScales; ++scale) {
+        if (FT_Set_Char_Size(face, 0, kPoints * 64, kDpi * scale, kDpi * scale) != 0) return Fail("cannot size the font");
+        const FT_Fixed yScale = face->size->metrics.y_scale;
+        const int ascent = Ceil26(FT_MulFix(face->ascender, yScale));
+        const int descent = Floor26(FT_MulFix(face->descender, yScale));  // negative
 
-    std::string glyphs, coverage;
-    int count = 0;
-    unsigned offset = 0;
-    for (const auto& range : kRanges) {
-        for (char32_t code = range[0]; code <= range[1]; ++code) {
-            const FT_UInt index = FT_Get_Char_Index(face, code);
-            if (index == 0) continue;  // not in the font: drawn as a box
-            if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0 ||
-                FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
-                return Fail("cannot render U+" + std::to_string(static_cast<unsigned>(code)));
-            }
-            const FT_GlyphSlot slot = face->glyph;
-            const FT_Bitmap& bitmap = slot->bitmap;
-            const int advance = Ceil26(slot->advance.x - 32);  // rounded
-            if (bitmap.width > 255 || bitmap.rows > 255 || advance > 255 || slot->bitmap_left < -128 ||
-                slot->bitmap_left > 127 || slot->bitmap_top < -128 || slot->bitmap_top > 127) {
-                return Fail("glyph too large");
-            }
-            for (unsigned row = 0; row < bitmap.rows; ++row) {
-                for (unsigned column = 0; column < bitmap.width; ++column) {
-                    coverage += std::to_string(bitmap.buffer[row * bitmap.pitch + column]) + ",";
+        std::string glyphs, coverage;
+        int count = 0;
+        unsigned offset = 0;
+        for (const auto& range : kRanges) {
+            for (char32_t code = range[0]; code <= range[1]; ++code) {
+                const FT_UInt index = FT_Get_Char_Index(face, code);
+                if (index == 0) continue;  // not in the font: drawn as a box
+                if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0 ||
+                    FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+                    return Fail("cannot render U+" + std::to_string(static_cast<unsigned>(code)));
                 }
-                coverage += "\n";
+                const FT_GlyphSlot slot = face->glyph;
+                const FT_Bitmap& bitmap = slot->bitmap;
+                const int advance = Ceil26(slot->advance.x - 32);  // rounded
+                if (bitmap.width > 255 || bitmap.rows > 255 || advance > 255 || slot->bitmap_left < -128 ||
+                    slot->bitmap_left > 127 || slot->bitmap_top < -128 || slot->bitmap_top > 127) {
+                    return Fail("glyph too large");
+                }
+                // Coverage as string literal text: quicker to compile than
+                // as numbers.
+                for (unsigned row = 0; row < bitmap.rows; ++row) {
+                    coverage += '"';
+                    for (unsigned column = 0; column < bitmap.width; ++column) {
+                        char octal[8];
+                        std::snprintf(octal, sizeof octal, "\\%o", bitmap.buffer[row * bitmap.pitch + column]);
+                        coverage += octal;
+                    }
+                    coverage += "\"\n";
+                }
+                glyphs += "{" + std::to_string(static_cast<unsigned>(code)) + "," +
+                          std::to_string(slot->bitmap_left) + "," + std::to_string(slot->bitmap_top) + "," +
+                          std::to_string(bitmap.width) + "," + std::to_string(bitmap.rows) + "," +
+                          std::to_string(advance) + "," + std::to_string(offset) + "},\n";
+                offset += bitmap.width * bitmap.rows;
+                ++count;
             }
-            glyphs += "{" + std::to_string(static_cast<unsigned>(code)) + "," +
-                      std::to_string(slot->bitmap_left) + "," + std::to_string(slot->bitmap_top) + "," +
-                      std::to_string(bitmap.width) + "," + std::to_string(bitmap.rows) + "," +
-                      std::to_string(advance) + "," + std::to_string(offset) + "},\n";
-            offset += bitmap.width * bitmap.rows;
-            ++count;
         }
+        const std::string n = std::to_string(scale);
+        body += "static const Glyph kGlyphs" + n + "[" + std::to_string(count) + "] = {\n" + glyphs + "};\n" +
+                "static const char kCoverage" + n + "[] =\n" + coverage + "\"\";\n";
+        tables += "{" + std::to_string(ascent) + ", " + std::to_string(ascent - descent) + ", kGlyphs" + n + ", " +
+                  std::to_string(count) + ", reinterpret_cast<const unsigned char*>(kCoverage" + n + ")},\n";
     }
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 
     std::ofstream out(argv[2], std::ios::binary);
     out << "// Generated by make-list-glyphs from " << argv[1] << "; do not edit.\n"
-        << "#include \"platform/sdl/ListText.h\"\n"
+        << "#include \"platform/sdl/ListGlyphs.h\"\n"
         << "namespace snickit::sdl::embedded {\n"
-        << "static const Glyph kGlyphs[" << count << "] = {\n" << glyphs << "};\n"
-        << "static const unsigned char kCoverage[" << (offset ? offset : 1) << "] = {\n"
-        << (offset ? coverage : "0") << "};\n"
-        << "const GlyphTable ListGlyphs{" << ascent << ", " << (ascent - descent) << ", kGlyphs, " << count
-        << ", kCoverage};\n"
+        << body << "const GlyphTable ListGlyphs[kBuiltInScales] = {\n" << tables << "};\n"
         << "}  // namespace snickit::sdl::embedded\n";
     out.close();
     if (!out) return Fail(std::string("cannot write ") + argv[2]);

@@ -1,41 +1,171 @@
 // The drawn skin list at its seam: input in as plain values, selection,
-// double clicks and scrolling out. Ten entries in the chooser's place
-// (6, 21, 227 x 67): rows of 13 pixels from y 23, four of them whole, the
-// scroll bar from x 215.
+// double clicks and scrolling out; and what it draws, in every script and at
+// twice the size. Ten entries in the chooser's place (6, 21, 227 x 67): rows
+// of 13 pixels from y 23, four of them whole, the scroll bar from x 215; at
+// scale 2 (12, 42, 454 x 134): rows of 26 from y 46, the scroll bar from
+// x 430.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/sdl/DrawnList.h"
+#include "platform/sdl/ListText.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig keeps, unreferenced, a little of what it read from its own
+// configuration files when it started (allocated while expat parses them):
+// not the list's to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so.1\n"; }
+#endif
 
 namespace snickit::sdl {
 namespace {
 
-DrawnList TenEntries() {
+DrawnList TenEntries(int scale = 1) {
     DrawnList list;
     list.SetItems({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
-    list.SetBounds({6, 21, 227, 67});
+    list.SetScale(scale);
+    list.SetBounds({6 * scale, 21 * scale, 227 * scale, 67 * scale});
     list.SetVisible(true);
     return list;
 }
 
 TEST(DrawnList, APressSelectsTheRowUnderItAndNothingElse) {
-    const struct { int x, y, top, selected; } rows[] = {
-        {10, 23, 0, 0}, {10, 35, 0, 0},  {10, 36, 0, 1},  {214, 74, 0, 3}, {10, 75, 0, 4},
-        {10, 85, 0, 4}, {10, 23, 3, 3},  {10, 74, 6, 9},  {10, 80, 6, -1},  // under the last
-        {215, 60, 0, -1},  // the scroll bar
-        {7, 50, 0, -1}, {10, 87, 0, -1}, {10, 22, 0, -1}, {5, 50, 0, -1},     // border, outside
+    const struct { int scale, x, y, top, selected; } rows[] = {
+        {1, 10, 23, 0, 0}, {1, 10, 35, 0, 0},  {1, 10, 36, 0, 1},  {1, 214, 74, 0, 3}, {1, 10, 75, 0, 4},
+        {1, 10, 85, 0, 4}, {1, 10, 23, 3, 3},  {1, 10, 74, 6, 9},  {1, 10, 80, 6, -1},  // under the last
+        {1, 215, 60, 0, -1},  // the scroll bar
+        {1, 7, 50, 0, -1}, {1, 10, 87, 0, -1}, {1, 10, 22, 0, -1}, {1, 5, 50, 0, -1},  // border, outside
+        {2, 16, 46, 0, 0}, {2, 16, 71, 0, 0},  {2, 16, 72, 0, 1},  {2, 429, 150, 0, 4}, {2, 16, 46, 6, 6},
+        {2, 430, 120, 0, -1},  // the scroll bar, twice as wide
+        {2, 15, 100, 0, -1}, {2, 16, 45, 0, -1}, {2, 16, 172, 0, -1},  // border, four pixels wide
     };
     for (const auto& row : rows) {
-        DrawnList list = TenEntries();
+        DrawnList list = TenEntries(row.scale);
         list.Wheel(-row.top / 3);  // three rows a notch
         ASSERT_EQ(list.TopIndex(), row.top);
         const DrawnList::Outcome outcome = list.LeftDown(row.x, row.y, 1000);
         EXPECT_EQ(std::tuple(list.Selection(), outcome.selectionChanged, outcome.doubleClick),
-                  std::tuple(row.selected, row.selected >= 0, false)) << row.x << "," << row.y << " from row " << row.top;
+                  std::tuple(row.selected, row.selected >= 0, false))
+            << row.x << "," << row.y << " from row " << row.top << " at scale " << row.scale;
     }
+}
+
+// The ink of the first row's text area when a list holding only `name` is
+// drawn at `scale`: 1 where the text darkened the grey background.
+struct Ink {
+    int width = 0, height = 0;
+    std::vector<char> dots;
+    bool At(int x, int y) const { return dots[static_cast<size_t>(y * width + x)] != 0; }
+    int Top() const { return Find(true); }
+    int Bottom() const { return Find(false); }  // the last inked row
+    int Find(bool fromTop) const {
+        for (int i = 0; i < height; ++i) {
+            const int y = fromTop ? i : height - 1 - i;
+            for (int x = 0; x < width; ++x) if (At(x, y)) return y;
+        }
+        return -1;
+    }
+    // Whether every column from the first inked one to the last has ink.
+    bool Connected() const {
+        std::vector<bool> columns(static_cast<size_t>(width));
+        for (int x = 0; x < width; ++x) for (int y = 0; y < height; ++y) columns[static_cast<size_t>(x)] = columns[static_cast<size_t>(x)] || At(x, y);
+        const auto first = std::find(columns.begin(), columns.end(), true);
+        const auto last = std::find(columns.rbegin(), columns.rend(), true).base();
+        return first < last && std::find(first, last, false) == last;
+    }
+};
+
+Ink Draw(const std::string& name, int scale) {
+    DrawnList list;
+    list.SetItems({name});
+    list.SetScale(scale);
+    list.SetBounds({0, 0, 160 * scale, 20 * scale});
+    list.SetVisible(true);
+    const std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> surface(
+        SDL_CreateRGBSurfaceWithFormat(0, 160 * scale, 20 * scale, 32, SDL_PIXELFORMAT_RGB888), SDL_FreeSurface);
+    list.Draw(surface.get());
+    Ink ink;
+    const int left = (DrawnList::kBorder + 2) * scale, top = DrawnList::kBorder * scale;
+    ink.width = 150 * scale;
+    ink.height = std::max(DrawnList::kRowHeight * scale, ListTextHeight(scale));
+    for (int y = top; y < top + ink.height; ++y) {
+        for (int x = left; x < left + ink.width; ++x) {
+            const Uint32 pixel = static_cast<const Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
+            ink.dots.push_back(static_cast<char>((pixel & 0xFFFFFF) != 0xC0C0C0));
+        }
+    }
+    return ink;
+}
+
+bool Mapped(const std::string& library) {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find("/" + library) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// Names the built-in glyphs cover draw from them with no font library; any
+// other script draws with the desktop's fonts (fontconfig, FreeType and
+// HarfBuzz, loaded then): glyphs of their own, not the boxes drawn for what
+// no font has, distinct from each other's, at twice the height at scale 2
+// and not simply enlarged.
+TEST(DrawnList, EveryScriptDrawsItsOwnGlyphsAtEveryScale) {
+    const struct { const char* name; int characters; bool builtIn; } rows[] = {
+        {"Classic", 7, true}, {"\xCE\xB1\xCE\xB2\xCE\xB3", 3, true}, {"\xD0\x9A\xD0\xBE\xD1\x82", 3, true},
+        {"\xE7\x8C\xAB", 1, false},                                  // Chinese / Japanese cat
+        {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x82\xB9\xE3\x82\xAD\xE3\x83\xB3", 6, false},
+        {"\xD7\xA2\xD7\x91\xD7\xA8\xD7\x99\xD7\xAA", 5, false},  // Hebrew
+        {"\xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A", 4, false},          // Arabic
+        {"\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2", 3, false},      // Thai
+        {"\xF0\x9F\x90\xB1", 1, false},                              // a cat's face
+    };
+    const char* libraries[] = {"libfontconfig.so.1", "libfreetype.so.6", "libharfbuzz.so.0"};
+    std::vector<Ink> drawn;
+    for (const auto& row : rows) {
+        if (!row.builtIn) continue;
+        drawn.push_back(Draw(row.name, 1));
+        drawn.push_back(Draw(row.name, 2));
+    }
+    for (const char* library : libraries) EXPECT_FALSE(Mapped(library)) << library << " after built-in names";
+    drawn.clear();
+    for (const auto& row : rows) drawn.push_back(Draw(row.name, 1));
+    for (const char* library : libraries) EXPECT_TRUE(Mapped(library)) << library << " after other scripts";
+
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Ink& ink = drawn[i];
+        std::string boxes;
+        for (int c = 0; c < rows[i].characters; ++c) boxes += "\xF4\x8F\xBF\xBD";  // no font has U+10FFFD
+        EXPECT_NE(ink.Top(), -1) << rows[i].name;
+        EXPECT_NE(ink.dots, Draw(boxes, 1).dots) << rows[i].name << " draws as boxes";
+        for (size_t j = 0; j < i; ++j) EXPECT_NE(ink.dots, drawn[j].dots) << rows[i].name << " as " << rows[j].name;
+        const Ink twice = Draw(rows[i].name, 2);
+        // Hinting rounds each edge to a whole pixel at either size.
+        EXPECT_NEAR(twice.Bottom() - twice.Top() + 1, 2 * (ink.Bottom() - ink.Top() + 1), 2) << rows[i].name;
+        bool enlarged = true;
+        for (int y = 0; y < twice.height && enlarged; ++y) {
+            for (int x = 0; x < twice.width && enlarged; ++x) enlarged = twice.At(x, y) == ink.At(x / 2, y / 2);
+        }
+        EXPECT_FALSE(enlarged) << rows[i].name << " at scale 2 is scale 1 enlarged";
+    }
+
+    // Right to left: in BET ALEF the ALEF is read first, drawn on the right,
+    // so the BET stands alone at the left as when it is drawn by itself.
+    const Ink bet = Draw("\xD7\x91", 1), betAlef = Draw("\xD7\x90\xD7\x91", 1);
+    int betRight = 0;
+    for (int x = 0; x < bet.width; ++x) for (int y = 0; y < bet.height; ++y) if (bet.At(x, y)) betRight = x;
+    bool sameLeft = betRight > 0;
+    for (int x = 0; x <= betRight; ++x) for (int y = 0; y < bet.height; ++y) sameLeft = sameLeft && bet.At(x, y) == betAlef.At(x, y);
+    EXPECT_TRUE(sameLeft) << "BET ALEF is not drawn right to left";
+    // Arabic joined: three BEH make one unbroken stroke, apart they do not.
+    EXPECT_TRUE(Draw("\xD8\xA8\xD8\xA8\xD8\xA8", 1).Connected());
+    EXPECT_FALSE(Draw("\xD8\xA8 \xD8\xA8", 1).Connected());
 }
 
 TEST(DrawnList, DoubleClicksKeysWheelAndScrollBarWorkAsOnTheDesktop) {
