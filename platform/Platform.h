@@ -30,6 +30,7 @@ enum class FailureKind {
     CannotRead,     // the file exists but cannot be read
     CannotWrite,    // a file could not be written
     CannotStart,    // a program could not be started
+    BadSettings,    // the file exists but is no settings file that can be read
 };
 
 class Failure : public std::runtime_error {
