@@ -44,6 +44,9 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
         text += " " + config + " still names the skin \"" + stored.substr(0, stored.find_last_of('\\')) +
                 "\", so Snickit starts with it as before. Fix this skin's file" + checker +
                 " before choosing the skin again.";
+    } else if (strayLine) {
+        text += " Snickit stops this way at every start until you change the last line of " + config +
+                " to the name of a folder in the skins folder followed by a backslash" + example + ".";
     } else {
         text += " Snickit stops this way at every start until you fix that file" + checker +
                 " or choose another skin: change the last line of " + config +

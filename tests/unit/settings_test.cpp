@@ -65,12 +65,12 @@ TEST(Settings, TextNotInUtf8IsWindows1252) {
     const struct { std::string_view text; bool utf8; std::string_view fromWindows; } kRows[] = {
         {"Caf\xC3\xA9", true, "Caf\xC3\x83\xC2\xA9"},
         {"Caf\xE9\\", false, "Caf\xC3\xA9\\"},
-        {"\x80\x8A\x9F\x81", false, "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC2\x81"},  // euro, S and Y with marks, undefined
-        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                                   // overlong '/'
-        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                       // a surrogate
-        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},            // above U+10FFFF
+        {"\x80\x8A\x9F\x81", false, "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC2\x81"},    // euro, S and Y with marks, undefined
+        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                                 // overlong '/'
+        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                 // a surrogate
+        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
         {"\xF0\x9F\x8E\xB5", true, "\xC3\xB0\xC5\xB8\xC5\xBD\xC2\xB5"},
-        {"\xE2\x82", false, "\xC3\xA2\xE2\x80\x9A"},                                 // cut short
+        {"\xE2\x82", false, "\xC3\xA2\xE2\x80\x9A"},                            // cut short
     };
     for (const auto& row : kRows)
         EXPECT_EQ(std::tuple(IsUtf8(row.text), Windows1252ToUtf8(row.text)), std::tuple(row.utf8, std::string(row.fromWindows)))
@@ -81,12 +81,12 @@ TEST(Settings, SkinNamesStayInTheSkinsFolderAndSurviveTheFile) {
     // Line 3 or a folder's name; whether line 3 stays in the skins folder;
     // whether a folder of that name is offered as a skin.
     const struct { std::string_view name; bool stays, offered; } kRows[] = {
-        {"Blue\\", true, false},   {"Blue", true, true},        {"", true, false},           {" Blue \\", true, false},
-        {"Caf\xC3\xA9", true, true}, {"ab:c", true, true},        {"a?b*", true, true},         {".Blue", true, true},
-        {"..\\..\\somewhere\\", false, false}, {"..\\", false, false},  {".", false, false},  {"..", false, false},
-        {"\\", false, false},        {"Blue/x\\", false, false},  {"a\\b", false, false},      {"C:\\", false, false},
-        {"c:Blue", false, false},   {"a:b", false, false},    {"/etc\\", false, false},    {"a\rb", true, false},       {"a\tb", true, false},
-        {"a\x7F", true, false},      {"Caf\xE9", true, false},
+        {"Blue", true, true},          {"Caf\xC3\xA9", true, true},    {"ab:c", true, true},       {"a?b*", true, true},
+        {".Blue", true, true},         {"Blue\\", true, false},       {" Blue \\", true, false},  {"", true, false},
+        {"a\rb", true, false},          {"a\tb", true, false},          {"a\x7F", true, false},      {"Caf\xE9", true, false},
+        {"..\\..\\somewhere\\", false, false}, {"..\\", false, false},   {"..", false, false},       {".", false, false},
+        {"\\", false, false},          {"Blue/x\\", false, false},     {"a\\b", false, false},     {"/etc\\", false, false},
+        {"C:\\", false, false},        {"c:Blue", false, false},       {"a:b", false, false},
     };
     for (const auto& row : kRows)
         EXPECT_EQ(std::pair(StaysInSkinsFolder(row.name), SurvivesSettingsFile(row.name)), std::pair(row.stays, row.offered))

@@ -17,10 +17,11 @@ const std::string kFinishing = "about | Menu B3 B2 B1 B0 Close Min";
 
 TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
     using enum FailureKind;
-    // The file changed (content nullptr: removed), the steps, the failure;
+    // The file changed (content nullopt: removed), the steps, the failure;
     // a skin's file adds which skin it is and how to start again.
     const std::string kSettings = folder.path() + "\\config.sn";
-    const std::string kStray = "\n\nThe last line of " + kSettings + " names no skin folder. Snickit stops this way at every start";
+    const std::string kStray = "\n\nThe last line of " + kSettings + " names no skin folder. Snickit stops this way at every "
+                               "start until you change the last line of " + kSettings + " to the name of a folder in the skins folder followed by a backslash, for example ";
     const struct { const char* file; std::optional<std::string_view> content; const char* steps; FailureKind kind; const char* failing; std::string screen, advice = ""; }
         kRows[] = {
         {"config.sn", std::nullopt, "Ok", FileNotFound, R"(\config.sn)", "hidden"},
