@@ -107,6 +107,14 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
     EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
+#ifdef _WIN32
+    {  // a name Win32 paths cannot reach as it is: the path drops its trailing dot
+        const std::wstring raw = L"\\\\?\\" + fs::absolute(fs::path(root) / "skins").wstring() + L"\\Trail.";
+        ASSERT_TRUE(CreateDirectoryW(raw.c_str(), nullptr));
+        EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
+        RemoveDirectoryW(raw.c_str());
+    }
+#endif
     if (kPosix) {  // two entries equal but for case: only the exact one is taken; a link to a folder is a folder
         dir.Write("skins/BLUE/box.bmp", "other");
         fs::create_directory_symlink("Zebra", fs::path(root) / "skins" / "Linked");
