@@ -38,7 +38,12 @@ void Form_Main::Image_BTN_MouseDown(int index, int, int, float, float) {
 // named afresh from CurrentSkin and read afresh at every release, so that a
 // replaced file is heard at once.
 void Form_Main::Image_BTN_MouseUp(int index, int, int, float, float) {
-    PlaySoundFile(platform_, SkinFilePath(programFolder_, CurrentSkin, SoundFileName(index)));
+    // A current skin outside the skins folder has no sounds of its own.
+    if (StaysInSkinsFolder(CurrentSkin)) {
+        PlaySoundFile(platform_, SkinFilePath(programFolder_, CurrentSkin, SoundFileName(index)));
+    } else {
+        platform_.PlayDefaultSound();
+    }
     PaintButton(index, Picture_Etat1);
 }
 

@@ -11,6 +11,8 @@ std::string DescribeFailure(FailureKind kind, const std::string& path) {
     case FailureKind::CannotRead: return "The file cannot be read: " + path;
     case FailureKind::CannotWrite: return "The file cannot be written: " + path;
     case FailureKind::CannotStart: return "The program cannot be started: " + path;
+    case FailureKind::BadSettings:
+        return "Not a settings file that can be read (it holds zero bytes, or text in UTF-16): " + path;
     }
     return "Unexpected failure: " + path;
 }

@@ -8,7 +8,9 @@
 // so that skins and settings move between Windows and Linux unchanged. Text
 // is UTF-8 inside the program. Windows keeps text files in the ANSI code page
 // and writes UTF-8 after a byte order mark when that page lacks a character;
-// a file that starts with the mark is read as UTF-8 on both systems.
+// a file that starts with the mark is read as UTF-8 on both systems. POSIX
+// reads a file without the mark that is not UTF-8 as Windows-1252 (one that
+// Snickit for Windows wrote in its code page).
 #pragma once
 
 #include <string>
@@ -35,7 +37,12 @@ std::string ReadTextFile(const std::string& programPath);
 
 // Writes a new file under a fresh name of its own beside the target (created
 // exclusively, never through a link), flushes it to disk and moves it over
-// the target in one step (POSIX: fsync, rename, fsync of the folder).
+// the target in one step (POSIX: fsync, rename, fsync of the folder). The
+// fresh name is ".<target's name>.snickit-save-" and six letters or digits;
+// the save holds that file (POSIX: flock; Windows: open, shared for its move
+// only) until it has replaced the target, then removes the regular files of
+// exactly that naming beside the target that no save holds: what killed
+// saves left.
 // - A target that is a link is written through: the link's target is
 //   replaced, in its own folder.
 // - The new file keeps the old one's mode and owner (Windows: attributes).
@@ -46,8 +53,10 @@ std::string ReadTextFile(const std::string& programPath);
 // is left as it was.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);
 
-// Names of the sub-folders of a folder, hidden ones (a leading dot) left out.
-// Throws PathNotFound.
+// Names of the sub-folders of a folder, hidden ones (a leading dot) left out,
+// and those whose name the settings file cannot give back
+// (SurvivesSettingsFile, skin/SkinPaths.h; on Windows also names its paths
+// cannot reach as they are). Throws PathNotFound.
 std::vector<std::string> ListSubfolders(const std::string& programPath);
 
 // Whether this user may replace the file: a regular file (through a link)

@@ -30,6 +30,7 @@ enum class FailureKind {
     CannotRead,     // the file exists but cannot be read
     CannotWrite,    // a file could not be written
     CannotStart,    // a program could not be started
+    BadSettings,    // the file exists but is no settings file that can be read
 };
 
 class Failure : public std::runtime_error {
@@ -173,7 +174,8 @@ public:
 
     // The folder of the executable, without a trailing separator.
     virtual std::string ProgramFolder() const = 0;
-    // Whole contents of a small text file (at most 64 KB), in UTF-8.
+    // Whole contents of a small text file (at most 64 KB), in UTF-8 (on
+    // Linux a file that is not UTF-8 and has no mark is Windows-1252).
     // Throws FileNotFound or PathNotFound when it is missing, CannotRead
     // when it is no regular file or too big; never blocks.
     virtual std::string ReadTextFile(const std::string& path) = 0;
@@ -192,8 +194,9 @@ public:
     // Makes a folder and the missing folders on its way (private to the
     // user). Throws CannotWrite.
     virtual void MakeFolders(const std::string& path) = 0;
-    // Names (no path) of the visible sub-folders of a folder, in any order.
-    // Throws PathNotFound.
+    // Names (no path) of the visible sub-folders of a folder, in any order,
+    // those only whose name survives the settings file
+    // (SurvivesSettingsFile, skin/SkinPaths.h). Throws PathNotFound.
     virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;
     // Compares two names as this desktop sorts names for people (its
     // locale's order, letter case ignored): below, at or above zero as `a`

@@ -70,6 +70,9 @@ double ScanNumber(std::string_view line) {
 }
 
 StoredSettings ParseSettings(std::string_view content, const std::string& path) {
+    // A zero byte is in no settings file Snickit writes; it would cut line 3
+    // short wherever the name reaches the system.
+    if (content.find('\0') != std::string_view::npos) throw Failure(FailureKind::BadSettings, path);
     std::vector<std::string> lines = SplitLines(content);
     if (lines.size() < 3) throw Failure(FailureKind::InputPastEnd, path);
     StoredSettings settings;
@@ -77,6 +80,49 @@ StoredSettings ParseSettings(std::string_view content, const std::string& path) 
     settings.top = static_cast<float>(ScanNumber(lines[1]));
     settings.currentSkin = lines[2];
     return settings;
+}
+
+bool IsUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+    // U+20AC to U+0178 for 0x80 to 0x9F; 0 where the code page defines nothing.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        char32_t code = byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] ? kHigh[byte - 0x80] : byte;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | code >> 6);
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | code >> 12);
+            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
 }
 
 std::string FormatNumber(float value) {

@@ -25,9 +25,18 @@ std::vector<std::string> SplitLines(std::string_view content);
 // read (sign, digits, point, digits, exponent); no number reads as 0.
 double ScanNumber(std::string_view line);
 
-// Reads the three values. Throws Failure(InputPastEnd, path) when the file
-// has fewer than three lines.
+// Reads the three values. Throws Failure(BadSettings, path) when the text
+// holds a zero byte (UTF-16, or no text file at all), and Failure(InputPastEnd,
+// path) when it has fewer than three lines.
 StoredSettings ParseSettings(std::string_view content, const std::string& path);
+
+// Whether text is well-formed UTF-8 (no overlong form, no surrogate, nothing
+// above U+10FFFF).
+bool IsUtf8(std::string_view text);
+
+// Windows-1252 text in UTF-8; the five bytes that code page leaves undefined
+// become the control characters of their value, as Windows reads them.
+std::string Windows1252ToUtf8(std::string_view text);
 
 // A single-precision number as the file holds it: a leading blank or minus,
 // at most seven significant digits with a point as decimal separator, and a

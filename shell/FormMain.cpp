@@ -134,7 +134,13 @@ void Form_Main::WaitForOk() {
 }
 
 void Form_Main::LoadSkinPicture(PictureBuffer& buffer, const std::string& fileName) {
-    buffer.Picture = platform_.LoadPicture(SkinFilePath(programFolder_, CurrentSkin, fileName));
+    const std::string path = SkinFilePath(programFolder_, CurrentSkin, fileName);
+    // A line 3 that leads out of the skins folder names no skin: its files
+    // are missing, as those of a skin that does not exist.
+    if (!StaysInSkinsFolder(CurrentSkin)) {
+        throw Failure(CurrentSkin.ends_with('\\') ? FailureKind::PathNotFound : FailureKind::FileNotFound, path);
+    }
+    buffer.Picture = platform_.LoadPicture(path);
 }
 
 }  // namespace snickit

@@ -11,7 +11,7 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
     if (failedPath.size() <= skins.size() || failedPath.compare(0, skins.size(), skins) != 0) return "";
     const std::string rest = failedPath.substr(skins.size());
     const size_t slash = rest.find('\\');
-    const std::string skin = slash == std::string::npos ? "" : rest.substr(0, slash);
+    std::string skin = slash == std::string::npos ? "" : rest.substr(0, slash);
 
     // The skin config.sn names is the one every start loads.
     const std::string settingsPath = LocateSettings(platform, programFolder).read;
@@ -23,6 +23,10 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
     } catch (const Failure&) {
         readable = false;
     }
+    // A line 3 that leads out of the skins folder names no skin folder; the
+    // failing file is then one of its files.
+    const bool strayLine = readable && !StaysInSkinsFolder(stored) && rest.starts_with(stored);
+    if (strayLine) skin.clear();
     std::string example;
     try {
         for (const std::string& name : platform.ListSubfolders(skins))
@@ -36,10 +40,13 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
     const std::string checker = " (snickit-skin-check, beside Snickit, tells what is wrong with a skin)";
     std::string text = skin.empty() ? "\n\nThe last line of " + config + " names no skin folder."
                                     : "\n\nThe file belongs to the skin \"" + skin + "\".";
-    if (readable && stored != (skin.empty() ? "" : skin + "\\")) {
+    if (readable && !strayLine && stored != (skin.empty() ? "" : skin + "\\")) {
         text += " " + config + " still names the skin \"" + stored.substr(0, stored.find_last_of('\\')) +
                 "\", so Snickit starts with it as before. Fix this skin's file" + checker +
                 " before choosing the skin again.";
+    } else if (strayLine) {
+        text += " Snickit stops this way at every start until you change the last line of " + config +
+                " to the name of a folder in the skins folder followed by a backslash" + example + ".";
     } else {
         text += " Snickit stops this way at every start until you fix that file" + checker +
                 " or choose another skin: change the last line of " + config +

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace snickit {
 
@@ -12,5 +13,20 @@ std::string SkinFilePath(const std::string& programFolder, const std::string& cu
                          const std::string& fileName);
 // The sound of sound button `index` (0 to 3): "1.wav" to "4.wav".
 std::string SoundFileName(int index);
+
+// Whether a current skin (a settings file's line 3) names a place inside the
+// skins folder: empty, or a name (without its one trailing backslash) that
+// is not "." or "..", holds no backslash or slash and starts with no drive
+// ("C:"). Any other line names no skin, whatever lies where it leads: its
+// files are missing, as those of a skin that does not exist.
+bool StaysInSkinsFolder(std::string_view currentSkin);
+
+// Whether a skin folder's name survives the settings file: written as line
+// 3 and read back at the next start, on either system, it names the same
+// folder again. A name that stays in the skins folder (above), in UTF-8,
+// without control characters (a CR would end line 3 early) and without a
+// backslash. Both systems' folder listings (platform/NativeFiles.h) hold to
+// it, so that every name the skin list offers can be saved.
+bool SurvivesSettingsFile(std::string_view name);
 
 }  // namespace snickit

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <string_view>
 
 #include "platform/NativeFiles.h"
+#include "settings/Settings.h"
+#include "skin/SkinPaths.h"
 
 namespace snickit::native {
 
@@ -93,6 +96,69 @@ bool RewriteInPlace(const std::string& path, const std::string& content) {
            fsync(fd.get()) == 0 && fd.Close();
 }
 
+// A save's new file: beside the target, a dot, the target's name, this mark
+// and six letters or digits, a name no one gives a file of their own (a
+// "config.sn.backup" is never taken for one).
+constexpr std::string_view kSaveMark = ".snickit-save-";
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string SavePrefix(const std::string& target) {
+    return "." + target.substr(FolderOf(target).size()) + std::string(kSaveMark);
+}
+
+bool IsSaveName(std::string_view name, std::string_view prefix) {
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+// Removes the new files that killed saves left beside `target`: regular
+// files of exactly a save's naming that no running save holds (a save holds
+// its file locked until it has moved it over the target).
+void RemoveLeftovers(const std::string& target) {
+    const std::string folder = FolderOf(target), prefix = SavePrefix(target);
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    while (dirent* entry = readdir(dir)) {
+        if (!IsSaveName(entry->d_name, prefix)) continue;
+        const std::string path = folder + entry->d_name;
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        int opened = open(path.c_str(), O_RDONLY | flags);
+        if (opened < 0) opened = open(path.c_str(), O_WRONLY | flags);
+        Descriptor file(opened);
+        struct stat held, there;
+        if (file.get() >= 0 && fstat(file.get(), &held) == 0 && S_ISREG(held.st_mode) &&
+            flock(file.get(), LOCK_EX | LOCK_NB) == 0 && lstat(path.c_str(), &there) == 0 &&
+            there.st_ino == held.st_ino && there.st_dev == held.st_dev) {
+            unlink(path.c_str());
+        }
+    }
+    closedir(dir);
+}
+
+// Makes a save's new file and locks it. Returns -1 (errno set) when the
+// folder takes no new file.
+int MakeSaveFile(const std::string& target, std::string& fresh) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        fresh = FolderOf(target) + SavePrefix(target) + "XXXXXX";
+        const int fd = mkostemp(fresh.data(), O_CLOEXEC);
+        if (fd < 0) return -1;
+        // A save elsewhere may have taken it for a leftover between its
+        // making and the lock: then it is gone, and another is made.
+        struct stat made;
+        const bool locked = flock(fd, LOCK_EX) == 0;
+        if (!locked || (fstat(fd, &made) == 0 && made.st_nlink > 0)) return fd;
+        close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 std::string NativePath(const std::string& programPath) {
@@ -152,8 +218,9 @@ std::string ReadTextFile(const std::string& programPath) {
     }
     if (got > kMaxTextFileSize) throw Failure(FailureKind::CannotRead, programPath);
     content.resize(got);
-    if (content.starts_with(kUtf8Mark)) content.erase(0, kUtf8Mark.size());
-    return content;
+    if (content.starts_with(kUtf8Mark)) return content.erase(0, kUtf8Mark.size());
+    // Not UTF-8: a file Snickit for Windows wrote in its ANSI code page.
+    return IsUtf8(content) ? content : Windows1252ToUtf8(content);
 }
 
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content) {
@@ -183,8 +250,10 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
 
     // A fresh name of our own beside the target; O_EXCL never follows a link
     // planted there, and a leftover of a killed run is never reused.
-    std::string fresh = target + ".XXXXXX";
-    const int fd = mkostemp(fresh.data(), O_CLOEXEC);
+    std::string fresh;
+    const int fd = MakeSaveFile(target, fresh);
+    // The lock lasts until the new file has replaced the target.
+    Descriptor lock(fd < 0 ? -1 : dup(fd));
     if (fd < 0) {
         // A folder that takes no new files, holding a file we may write.
         if (exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, content)) return;
@@ -216,6 +285,8 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
     // The rename itself reaches the disk with the folder.
     Descriptor folder(open(ParentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) fsync(folder.get());
+    lock.Close();
+    RemoveLeftovers(target);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& programPath) {
@@ -233,7 +304,7 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     }
     while (dirent* entry = readdir(dir)) {
         const char* name = entry->d_name;
-        if (name[0] == '\0' || name[0] == '.') continue;
+        if (name[0] == '.' || !SurvivesSettingsFile(name)) continue;
         // The entry's own type spares a stat per entry; links and file
         // systems that give no type are asked.
         const bool folder = entry->d_type == DT_DIR ||

@@ -13,6 +13,7 @@
 
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Text.h"
+#include "skin/SkinPaths.h"
 
 namespace snickit::native {
 namespace {
@@ -81,6 +82,54 @@ std::wstring FinalPath(const std::wstring& link) {
         if (n < path.size()) return path.substr(0, n);
         path.resize(n);
     }
+}
+
+// A save's new file: beside the target, a dot, the target's name, this mark
+// and six letters or digits, a name no one gives a file of their own (a
+// "config.sn.backup" is never taken for one).
+constexpr std::wstring_view kSaveMark = L".snickit-save-";
+constexpr std::wstring_view kSaveLetters = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? L"" : path.substr(0, cut + 1);
+}
+
+std::wstring SavePrefix(const std::wstring& target) {
+    return L"." + target.substr(FolderOf(target).size()) + std::wstring(kSaveMark);
+}
+
+// Removes the new files that killed saves left beside `target`: files of
+// exactly a save's naming that no running save holds open (a save keeps its
+// file open, shared for nothing but its move, until it has replaced the
+// target).
+void RemoveLeftovers(const std::wstring& target) {
+    const std::wstring folder = FolderOf(target), prefix = SavePrefix(target);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) ||
+            name.find_first_not_of(kSaveLetters, prefix.size()) != std::wstring_view::npos ||
+            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                                       FILE_ATTRIBUTE_READONLY))) {
+            continue;
+        }
+        // Shared with no one: a save that holds it open keeps it.
+        Handle file(CreateFileW((folder + std::wstring(name)).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+// Whether a folder's name can be a skin's on Windows: one the settings file
+// keeps (skin/SkinPaths.h), that turns into UTF-16 and back unchanged (no
+// lone surrogate), and that the Win32 paths Snickit builds reach as it is:
+// none of < > : " | ? *, no trailing dot or blank (a path drops them).
+bool IsSkinFolderName(std::wstring_view wide, const std::string& name) {
+    return SurvivesSettingsFile(name) && Widen(name) == wide &&
+           wide.find_first_of(L"<>:\"|?*") == std::wstring_view::npos && wide.back() != L'.' && wide.back() != L' ';
 }
 
 }  // namespace
@@ -155,10 +204,11 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
     Handle file(INVALID_HANDLE_VALUE);
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
-        wchar_t suffix[16];
-        swprintf(suffix, 16, L".%08x", static_cast<unsigned>(random()));
-        fresh = target + suffix;
-        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        fresh = FolderOf(target) + SavePrefix(target);
+        for (int letter = 0; letter < 6; ++letter) fresh += kSaveLetters[random() % kSaveLetters.size()];
+        // Shared for its move only, so that no other save takes it for a
+        // leftover while it is open.
+        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                   kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         error = file.valid() ? ERROR_SUCCESS : GetLastError();
         if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
@@ -168,13 +218,16 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
         if (exists && error == ERROR_ACCESS_DENIED && RewriteInPlace(target, bytes)) return;
         fail();
     }
-    bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-    ok = file.Close() && ok;
-    if (!ok || !MoveFileExW(fresh.c_str(), target.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Moved while still open, closed once it has replaced the target.
+    const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) &&
+                    MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        file.Close();
         DeleteFileW(fresh.c_str());
         fail();
     }
+    file.Close();
+    RemoveLeftovers(target);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& programPath) {
@@ -200,7 +253,8 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
         if (name == L"." || name == L"..") continue;
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         if (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        names.push_back(win32::Narrow(name));
+        std::string narrow = win32::Narrow(name);
+        if (IsSkinFolderName(name, narrow)) names.push_back(std::move(narrow));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
     return names;

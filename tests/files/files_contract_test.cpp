@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -16,7 +17,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -31,7 +34,7 @@ namespace fs = std::filesystem;
 enum Only { Both, Posix, Cp1252 };  // Cp1252: POSIX, or Windows with the Western code page
 const std::string kOld = " 3000 \r\n 1500 \r\nBlue\\\r\n", kNew = " 450 \r\n-600 \r\nred\\\r\n";
 const char* const kKinds[] = {"<FileNotFound>", "<PathNotFound>", "<InputPastEnd>", "<BadPicture>",
-                              "<CannotRead>",   "<CannotWrite>",  "<CannotStart>"};
+                              "<CannotRead>",   "<CannotWrite>",  "<CannotStart>", "<BadSettings>"};
 
 void Put(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
@@ -104,12 +107,23 @@ TEST(Files, ProgramPathsFolderKindsAndSkinFolders) {
     EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
     EXPECT_EQ(native::ListSubfolders(root + "\\skins\\Zebra\\"), std::vector<std::string>{});
     EXPECT_EQ(Outcome(root + "\\no\\", [&] { return native::ListSubfolders(root + "\\no\\").at(0); }), kKinds[1]);
+#ifdef _WIN32
+    {  // a name Win32 paths cannot reach as it is: the path drops its trailing dot
+        const std::wstring raw = L"\\\\?\\" + fs::absolute(fs::path(root) / "skins").wstring() + L"\\Trail.";
+        ASSERT_TRUE(CreateDirectoryW(raw.c_str(), nullptr));
+        EXPECT_EQ(native::ListSubfolders(root + "\\skins"), skins);
+        RemoveDirectoryW(raw.c_str());
+    }
+#endif
     if (kPosix) {  // two entries equal but for case: only the exact one is taken; a link to a folder is a folder
         dir.Write("skins/BLUE/box.bmp", "other");
         fs::create_directory_symlink("Zebra", fs::path(root) / "skins" / "Linked");
+        // Names the settings file cannot give back are no skins; others are.
+        for (const char* name : {"a\rb", "a\\b", "Caf\xE9", "tab\t", "C:x", "ab:c?"})
+            fs::create_directory(fs::path(root) / "skins" / name);
         const std::vector<std::string> now = native::ListSubfolders(root + "\\skins");
         EXPECT_EQ(std::set<std::string>(now.begin(), now.end()),
-                  std::set<std::string>({"BLUE", "Blue", "Linked", "Zebra", skins[2]}));
+                  std::set<std::string>({"BLUE", "Blue", "Linked", "Zebra", "ab:c?", skins[2]}));
         EXPECT_EQ(native::ReadTextFile(root + "\\skins\\BLUE\\box.bmp"), "other");
         EXPECT_EQ(native::MissingKind(root + "\\skins\\bLue\\box.bmp"), FailureKind::PathNotFound);
     }
@@ -129,8 +143,9 @@ TEST(Files, ReadsOnlySmallRegularFiles) {
         {"missing folder", Both, [](auto) {}, "<PathNotFound>", "gone\\config.sn"},
         {"a folder", Both, [](auto f) { fs::create_directory(f); }, "<CannotRead>"},
         {"UTF-8 after a byte order mark", Both, [](auto f) { Put(f, "\xEF\xBB\xBFK\xC3\xB6ln"); }, "K\xC3\xB6ln"},
-        {"ANSI (Windows), bytes as they are (POSIX)", Cp1252, [](auto f) { Put(f, "Gr\xFCn"); },
-         kPosix ? "Gr\xFCn" : "Gr\xC3\xBCn"},
+        {"ANSI (Windows), not UTF-8 so Windows-1252 (POSIX)", Cp1252, [](auto f) { Put(f, "Gr\xFCn \x80"); },
+         "Gr\xC3\xBCn \xE2\x82\xAC"},
+        {"UTF-8 without a mark (POSIX)", Posix, [](auto f) { Put(f, "K\xC3\xB6ln"); }, "K\xC3\xB6ln"},
         {"FIFO, without blocking", Posix, [](auto f) { MakeFifo(f); }, "<CannotRead>"},
         {"link to /dev/zero", Posix, [](auto f) { fs::create_symlink("/dev/zero", f); }, "<CannotRead>"},
     };
@@ -151,7 +166,7 @@ void Arrange(const fs::path& root, const std::string& scene) {
         const size_t arrow = word.find('>'), colon = word.find(':');
         const fs::path path = root / word.substr(0, std::min(arrow, colon));
         if (arrow != std::string::npos) fs::create_symlink(word.substr(arrow + 1), path);
-        else if (word[0] != '.') Put(path, kOld);
+        else if (word != "." && !word.starts_with(".:")) Put(path, kOld);
         if (arrow == std::string::npos)
             fs::permissions(path, fs::perms(colon == std::string::npos ? 0644 : std::stoi(word.substr(colon + 1), 0, 8)));
     }
@@ -170,9 +185,29 @@ std::map<std::string, std::string> Snapshot(const TempFolder& dir) {
     return entries;
 }
 
+// Holds a file open as a running save holds its new file.
+struct Held {
+#ifdef _WIN32
+    explicit Held(const fs::path& file)
+        : handle(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr)) {
+        EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+    }
+    ~Held() { CloseHandle(handle); }
+    HANDLE handle;
+#else
+    explicit Held(const fs::path& file) : fd(open(file.c_str(), O_RDWR)) { EXPECT_EQ(flock(fd, LOCK_EX), 0); }
+    ~Held() { close(fd); }
+    int fd;
+#endif
+};
+
 TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
-    // changed: the file that takes the new text; none when the write is refused.
-    struct { const char *name; Only only; const char *scene, *changed, *file = "config.sn"; bool fullDisk = false; } rows[] = {
+    // changed: the file that takes the new text; none when the write is
+    // refused. removed: what a successful save takes away; held: a file
+    // held as a running save holds its own.
+    const std::string kLeft = ".config.sn.snickit-save-";
+    struct { const char *name; Only only; std::string scene; const char *changed, *file = "config.sn"; bool fullDisk = false;
+             std::vector<std::string> removed = {}; std::string held = ""; } rows[] = {
         {"no file before", Both, "", "config.sn"},
         {"plain file", Both, "config.sn", "config.sn"},
         {"mode 0600 kept", Posix, "config.sn:600", "config.sn"},
@@ -180,7 +215,17 @@ TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
         {"read-only file refused", Both, "config.sn:444", nullptr},
         {"link written through", Posix, "store/real.sn config.sn>store/real.sn", "store/real.sn"},
         {"link planted at the old temporary name", Posix, "config.sn victim config.sn.new>victim", "config.sn"},
-        {"leftovers of a killed run", Both, "config.sn config.sn.new config.sn.AbC123", "config.sn"},
+        {"files of other names beside it", Both, "config.sn config.sn.new config.sn.AbC123 config.sn.backup", "config.sn"},
+        {"leftovers of killed saves, of exactly a save's naming", Both,
+         "config.sn " + kLeft + "AbC123 " + kLeft + "zz9999 " + kLeft + "AbC12 " + kLeft + "AbC1234 " + kLeft + "AbC-12 " +
+             ".other.sn.snickit-save-AbC123 .config.sn.snickit-save-AbC123.x", "config.sn", "config.sn", false,
+         {kLeft + "AbC123", kLeft + "zz9999"}},
+        {"a running save's file", Both, "config.sn " + kLeft + "Held00", "config.sn", "config.sn", false, {}, kLeft + "Held00"},
+        {"no leftover removed by a refused save", Both, "config.sn:444 " + kLeft + "AbC123", nullptr},
+        {"a link of a save's naming", Posix, "config.sn victim " + kLeft + "Link00>victim", "config.sn"},
+        {"leftovers named after a link's target, beside it", Posix,
+         "store/real.sn store/.real.sn.snickit-save-AbC123 config.sn>store/real.sn " + kLeft + "AbC123", "store/real.sn",
+         "config.sn", false, {"store/.real.sn.snickit-save-AbC123"}},
         {"folder that takes no new file: rewritten in place", Posix, "config.sn:666 .:555", "config.sn"},
         {"full disk keeps the old file", Posix, "config.sn", nullptr, "config.sn", true},
         {"a folder in the way", Both, "config.sn/keep", nullptr},
@@ -192,12 +237,16 @@ TEST(Files, SettingsAreReplacedWholeOrNotAtAll) {
         const fs::path root = dir.path();
         Arrange(root, row.scene);
         std::map<std::string, std::string> expected = Snapshot(dir);
+        for (const std::string& gone : row.removed) EXPECT_EQ(expected.erase(gone), 1u) << gone;
+        std::optional<Held> held;
+        if (!row.held.empty()) held.emplace(root / row.held);
         if (row.changed) {
             std::string& entry = expected[row.changed];
             entry = entry.empty() ? std::to_string(static_cast<int>(NewFilePerms())) + " " + kNew
                                   : entry.substr(0, entry.find(' ') + 1) + kNew;
         }
         EXPECT_EQ(Write(root, dir.path() + "\\" + row.file, row.fullDisk), row.changed ? "ok" : kKinds[5]) << row.name;
+        held.reset();
         fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
         EXPECT_EQ(Snapshot(dir), expected) << row.name;
     }

@@ -51,7 +51,10 @@ TEST_F(PadTest, MouseKeysAndCaptureReachTheButtonsAsTheUserMeansThem) {
 TEST_F(PadTest, OnlyTheQuitHotSpotsSaveThePlaceAndTheSkin) {
     const std::string kOld = std::string(kConfig) + "old fourth line\r\n";
     const std::string kMoved = "-150 \r\n 10995 \r\nBlue\\\r\n";
-    const struct { const char* steps; std::string saved, log; } kRows[] = {
+    // A line 3 that leads out of the skins folder: no sound of its own, and
+    // saved as it was.
+    const std::string kStray = " 3000 \r\n 1500 \r\n..\\skins\\Blue\\\r\n";
+    const struct { const char* steps; std::string saved, log, config = ""; } kRows[] = {
         {"Ok | bg Close B0", kMoved, R"(move 1; write \config.sn)"},
         {"Ok | bg Menu Quit", kMoved, R"(move 1; write \config.sn)"},
         {"bg Close Ok", kMoved, R"(load \skins\Blue\box.bmp; move 1; write \config.sn)"},
@@ -60,9 +63,10 @@ TEST_F(PadTest, OnlyTheQuitHotSpotsSaveThePlaceAndTheSkin) {
         {"Ok | bg Menu Skins s2 x Close", kOld, R"(move 1; load \skins\red\box.bmp)"},
         {"x Ok", kOld, R"(load \skins\Blue\box.bmp)"},
         {"Ok | Menu About x Ok", kOld, ""},
+        {"k97 Close", kStray, R"(copy  3,19,60,71; sound default; copy  3,19,60,71; write \config.sn)", kStray},
     };
     for (const auto& row : kRows) {
-        folder.Write("config.sn", kOld);
+        folder.Write("config.sn", row.config.empty() ? kOld : row.config);
         EXPECT_EQ(Play(row.steps), 0) << row.steps;
         EXPECT_EQ(std::pair(folder.Read("config.sn"), Log("load move copy sound write")), std::pair(row.saved, row.log))
             << row.steps;

@@ -6,13 +6,16 @@
 
 #include "platform/Platform.h"
 #include "settings/Settings.h"
+#include "skin/SkinPaths.h"
 
 namespace snickit {
 namespace {
 
+using namespace std::literals;
+
 TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
-    // skin nullptr: fewer than three lines.
-    const struct { const char* content; float left, top; const char* skin; } kRows[] = {
+    // skin nullptr: fewer than three lines, or (kind) no settings file at all.
+    const struct { std::string_view content; float left, top; const char* skin; FailureKind kind = FailureKind::InputPastEnd; } kRows[] = {
         {" 3000 \r\n 1500 \r\nBlue\\\r\n", 3000, 1500, "Blue\\"},
         {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
         {"0.1\r\nx\r\nBlue", 0.1f, 0, "Blue"},                      // rounded to single precision
@@ -22,6 +25,8 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
         {" 3000 \r\n 1500 \r\n", 0, 0, nullptr},
         {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
         {"1\r2", 0, 0, nullptr},
+        {" 0 \r\n 0 \r\nCan\0dy\\\r\n"sv, 0, 0, nullptr, FailureKind::BadSettings},
+        {"\xFF\xFE 0\0\r\0\n\0 0\0\r\0\n\0C\0\\\0\r\0\n\0"sv, 0, 0, nullptr, FailureKind::BadSettings},  // UTF-16
     };
     for (const auto& row : kRows) {
         try {
@@ -30,7 +35,7 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
                       std::tuple(row.left, row.top, std::string(row.skin ? row.skin : "(a failure)"))) << row.content;
         } catch (const Failure& failure) {
             EXPECT_EQ(std::tuple(row.skin == nullptr, failure.kind(), failure.path()),
-                      std::tuple(true, FailureKind::InputPastEnd, std::string("C:\\S\\config.sn"))) << row.content;
+                      std::tuple(true, row.kind, std::string("C:\\S\\config.sn"))) << row.content;
         }
     }
 }
@@ -53,6 +58,39 @@ TEST(Settings, TheWriterWritesSevenDigitsBetweenABlankOrMinusAndABlank) {
         {0.001f, " .001 "},       {0.00001f, " 1E-05 "},   {1.0f / 3, " .3333333 "},
     };
     for (const auto& [value, text] : kRows) EXPECT_EQ(FormatNumber(value), text) << value;
+}
+
+TEST(Settings, TextNotInUtf8IsWindows1252) {
+    // Text, whether it is UTF-8, and the UTF-8 it stands for as Windows-1252.
+    const struct { std::string_view text; bool utf8; std::string_view fromWindows; } kRows[] = {
+        {"Caf\xC3\xA9", true, "Caf\xC3\x83\xC2\xA9"},
+        {"Caf\xE9\\", false, "Caf\xC3\xA9\\"},
+        {"\x80\x8A\x9F\x81", false, "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC2\x81"},    // euro, S and Y with marks, undefined
+        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                                 // overlong '/'
+        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                 // a surrogate
+        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
+        {"\xF0\x9F\x8E\xB5", true, "\xC3\xB0\xC5\xB8\xC5\xBD\xC2\xB5"},
+        {"\xE2\x82", false, "\xC3\xA2\xE2\x80\x9A"},                            // cut short
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(std::tuple(IsUtf8(row.text), Windows1252ToUtf8(row.text)), std::tuple(row.utf8, std::string(row.fromWindows)))
+            << row.text;
+}
+
+TEST(Settings, SkinNamesStayInTheSkinsFolderAndSurviveTheFile) {
+    // Line 3 or a folder's name; whether line 3 stays in the skins folder;
+    // whether a folder of that name is offered as a skin.
+    const struct { std::string_view name; bool stays, offered; } kRows[] = {
+        {"Blue", true, true},          {"Caf\xC3\xA9", true, true},    {"ab:c", true, true},       {"a?b*", true, true},
+        {".Blue", true, true},         {"Blue\\", true, false},       {" Blue \\", true, false},  {"", true, false},
+        {"a\rb", true, false},          {"a\tb", true, false},          {"a\x7F", true, false},      {"Caf\xE9", true, false},
+        {"..\\..\\somewhere\\", false, false}, {"..\\", false, false},   {"..", false, false},       {".", false, false},
+        {"\\", false, false},          {"Blue/x\\", false, false},     {"a\\b", false, false},     {"/etc\\", false, false},
+        {"C:\\", false, false},        {"c:Blue", false, false},       {"a:b", false, false},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(std::pair(StaysInSkinsFolder(row.name), SurvivesSettingsFile(row.name)), std::pair(row.stays, row.offered))
+            << row.name;
 }
 
 }  // namespace

@@ -1,46 +1,61 @@
 // Every failing file at each point where the program reads one: the message
 // names the kind and the file, the screen is what the steps had reached, and
 // the settings file is left as it was.
+#include <optional>
+#include <string_view>
+
 #include "tests/support/Fixture.h"
 
 namespace snickit::test {
 namespace {
 
 using FailureTest = SnickitTest;
+using namespace std::literals;
 
 // After OK, the pad's hot spots over the about picture: LoadSkin failed.
 const std::string kFinishing = "about | Menu B3 B2 B1 B0 Close Min";
 
 TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
     using enum FailureKind;
-    // The file changed (content nullptr: removed), the steps, the failure;
+    // The file changed (content nullopt: removed), the steps, the failure;
     // a skin's file adds which skin it is and how to start again.
     const std::string kSettings = folder.path() + "\\config.sn";
-    const struct { const char *file, *content, *steps; FailureKind kind; const char* failing; std::string screen, advice = ""; }
+    const std::string kStray = "\n\nThe last line of " + kSettings + " names no skin folder. Snickit stops this way at every "
+                               "start until you change the last line of " + kSettings + " to the name of a folder in the skins folder followed by a backslash, for example ";
+    const struct { const char* file; std::optional<std::string_view> content; const char* steps; FailureKind kind; const char* failing; std::string screen, advice = ""; }
         kRows[] = {
-        {"config.sn", nullptr, "Ok", FileNotFound, R"(\config.sn)", "hidden"},
+        {"config.sn", std::nullopt, "Ok", FileNotFound, R"(\config.sn)", "hidden"},
         {"config.sn", " 3000 \r\n 1500 \r\n", "Ok", InputPastEnd, R"(\config.sn)", "hidden"},
-        {"skins", nullptr, "Ok", PathNotFound, R"(\skins\)", "hidden"},
-        {"skins/Blue/box.bmp", nullptr, "Ok", FileNotFound, R"(\skins\Blue\box.bmp)", "hidden"},
+        {"skins", std::nullopt, "Ok", PathNotFound, R"(\skins\)", "hidden"},
+        {"skins/Blue/box.bmp", std::nullopt, "Ok", FileNotFound, R"(\skins\Blue\box.bmp)", "hidden"},
         {"skins/Blue/box.bmp", "GIF89a", "Ok", BadPicture, R"(\skins\Blue\box.bmp)", "hidden"},
-        {"skins/Blue/box2.bmp", nullptr, "Ok", FileNotFound, R"(\skins\Blue\box2.bmp)", kFinishing,
+        {"skins/Blue/box2.bmp", std::nullopt, "Ok", FileNotFound, R"(\skins\Blue\box2.bmp)", kFinishing,
          "\n\nThe file belongs to the skin \"Blue\". Snickit stops this way at every start until you fix that file "
          "(snickit-skin-check, beside Snickit, tells what is wrong with a skin) or choose another skin: change the last line of " +
              kSettings + " to the name of another folder in the skins folder followed by a backslash, for example "},
         {"skins/Blue/menu.bmp", "GIF89a", "Ok", BadPicture, R"(\skins\Blue\menu.bmp)", kFinishing},
         {"config.sn", " 0 \r\n 0 \r\nGone\\\r\n", "Ok", PathNotFound, R"(\skins\Gone\box.bmp)", kFinishing},
         {"config.sn", " 0 \r\n 0 \r\n\r\n", "Ok", FileNotFound, R"(\skins\box.bmp)", kFinishing},
-        {"skins/apple/box.bmp", nullptr, "Ok Menu Skins s0", FileNotFound, R"(\skins\apple\box.bmp)",
+        // A line 3 that leads out of the skins folder names no skin, even
+        // one that comes back to a complete skin; zero bytes or UTF-16 make
+        // no settings file.
+        {"config.sn", " 0 \r\n 0 \r\n..\\skins\\Blue\\\r\n", "Ok", PathNotFound, R"(\skins\..\skins\Blue\box.bmp)", kFinishing, kStray},
+        {"config.sn", " 0 \r\n 0 \r\nBlue/\\\r\n", "Ok", PathNotFound, R"(\skins\Blue/\box.bmp)", kFinishing, kStray},
+        {"config.sn", " 0 \r\n 0 \r\nC:\\\r\n", "Ok", PathNotFound, R"(\skins\C:\box.bmp)", kFinishing, kStray},
+        {"config.sn", " 0 \r\n 0 \r\n..\r\n", "Ok", FileNotFound, R"(\skins\..box.bmp)", kFinishing, kStray},
+        {"config.sn", " 0 \r\n 0 \r\nBlue\0\\\r\n"sv, "Ok", BadSettings, R"(\config.sn)", "hidden"},
+        {"config.sn", "\xFF\xFE 0\0\r\0\n\0 0\0\r\0\n\0B\0\\\0\r\0\n\0"sv, "Ok", BadSettings, R"(\config.sn)", "hidden"},
+        {"skins/apple/box.bmp", std::nullopt, "Ok Menu Skins s0", FileNotFound, R"(\skins\apple\box.bmp)",
          Chooser("Blue", 0)},
         {"skins/red/box.bmp", "GIF89a", "Ok Menu Skins s2", BadPicture, R"(\skins\red\box.bmp)", Chooser("Blue", 2),
          "\n\nThe file belongs to the skin \"red\". " + kSettings + " still names the skin \"Blue\", so Snickit starts with it as before."},
-        {"skins/red/box2.bmp", nullptr, "Ok Menu Skins s2 dbl", FileNotFound, R"(\skins\red\box2.bmp)", Pad("red")},
-        {"", nullptr, "Ok Menu About rm:skins/Blue/menu.bmp Ok", FileNotFound, R"(\skins\Blue\menu.bmp)", kFinishing},
-        {"", nullptr, "Ok w! Close", CannotWrite, R"(\config.sn)", Pad("Blue")},
+        {"skins/red/box2.bmp", std::nullopt, "Ok Menu Skins s2 dbl", FileNotFound, R"(\skins\red\box2.bmp)", Pad("red")},
+        {"", std::nullopt, "Ok Menu About rm:skins/Blue/menu.bmp Ok", FileNotFound, R"(\skins\Blue\menu.bmp)", kFinishing},
+        {"", std::nullopt, "Ok w! Close", CannotWrite, R"(\config.sn)", Pad("Blue")},
     };
     for (const auto& row : kRows) {
         Reset();
-        if (*row.file) row.content ? folder.Write(row.file, row.content) : folder.Remove(row.file);
+        if (*row.file) row.content ? folder.Write(row.file, std::string(*row.content)) : folder.Remove(row.file);
         auto settings = [&] { return folder.Exists("config.sn") ? folder.Read("config.sn") : "(none)"; };
         const std::string before = settings();
         EXPECT_EQ(Play(row.steps), 1) << row.steps;
