@@ -32,6 +32,8 @@ public:
     void SetSelection(int index);
     void SetBounds(const SDL_Rect& bounds);
     void SetVisible(bool visible);
+    // Geometry and text at `scale` times their design size (placeholder).
+    void SetScale(int) {}
 
     bool Visible() const { return visible_; }
     const SDL_Rect& Bounds() const { return bounds_; }
