@@ -580,9 +580,8 @@ def off_screen(run):
             managed or run.window_manager(True)
 
 
-CASES = [screens, mouse_buttons, keypad, chooser, minimize, drag_and_close, close_from_outside, failures, idle_cpu,
-         off_screen]
-LINUX_CASES = [no_audio_device]
+CASES = [screens, mouse_buttons, keypad, chooser, minimize, drag_and_close, close_from_outside, failures, idle_cpu]
+LINUX_CASES = [no_audio_device, off_screen]
 # What runs at other densities: the cases that draw or click.
 DENSITY_CASES = [screens, mouse_buttons, chooser, drag_and_close, off_screen]
 
