@@ -13,8 +13,8 @@ scaled points."""
 # The sound heard is read from SDL's disk audio driver (Linux) or from wine's
 # trace of the sounds started (Windows). Points and pictures are written at
 # 100 %; at another density they are scaled as the window should be. Prints
-# one line per case, then
-# "N passed, N failed"; exits non-zero when a case failed.
+# one line per case, then "N passed, N failed"; exits non-zero when a case
+# failed.
 
 import copy
 import ctypes
@@ -481,7 +481,7 @@ def minimize(run):
 def drag_and_close(run):
     """A right, then a left drag on the background moves the window, here
     partly off the screen, and it stays when the button is let go; the
-    close hot spot then saves the new place (in screen pixels)."""
+    close hot spot then saves the new place (in twips, 15 / scale a pixel)."""
     program = pad(run)
     for button, (dx, dy) in [(3, (-60 * run.scale, 20)), (1, (-70 * run.scale, 20))]:
         (x, y), steps = program.origin, 25
