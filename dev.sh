@@ -115,10 +115,10 @@ SUITES='
 unit            | BUILD             | unit tests (GoogleTest)                   | build_linux build && unit_tests build
 unit-asan       | BUILD             | unit tests under ASan and UBSan           | build_linux build-asan -DSNICKIT_SANITIZE=ON -DSNICKIT_BUILD_APP=OFF && unit_tests build-asan
 unit-tsan       | BUILD             | unit tests under ThreadSanitizer          | build_linux build-tsan -DSNICKIT_TSAN=ON -DSNICKIT_BUILD_APP=OFF && SDL_AUDIODRIVER=dummy unit_tests build-tsan
-linux-desktop   | BUILD E2E         | the Linux program in Xvfb                 | build_linux build && python3 tests/e2e/e2e.py linux build/snickit
+linux-desktop   | BUILD E2E         | the Linux program in Xvfb, also at 200 %  | build_linux build && python3 tests/e2e/e2e.py linux build/snickit --density 100,200
 windows-build   | BUILD WINDOWS     | the Windows program folder (MinGW-w64)    | bash tools/windows/build.sh
 windows-unit    | BUILD WINDOWS     | unit tests for Windows under wine         | bash tools/windows/unit-tests.sh
-windows-desktop | BUILD E2E WINDOWS | the Windows program under wine in Xvfb    | bash tools/windows/build.sh >/dev/null && python3 tests/e2e/e2e.py windows build-windows/snickit
+windows-desktop | BUILD E2E WINDOWS | the Windows program under wine in Xvfb    | bash tools/windows/build.sh >/dev/null && python3 tests/e2e/e2e.py windows build-windows/snickit --density 100,200
 release         | BUILD RELEASE E2E | the downloads, unpacked and started       | JOBS=$JOBS bash tools/release/release.sh && bash tests/release/run.sh
 fuzz            | BUILD FUZZ        | each fuzzer for 30 s                      | fuzz 30
 '

@@ -13,7 +13,10 @@ release, and CPU, memory, libraries and context switches come from /proc
 200, 100 on the about picture, goes to the pad with OK, then presses and
 releases sound button 1 of the shipped Candy skin 100 times; the bare
 program shows Candy's box.bmp at the same place and blits button 1 of
-box2.bmp on a press, box.bmp back and Candy's 1.wav on a release.
+box2.bmp on a press, box.bmp back and Candy's 1.wav on a release. A
+further run of Snickit at 200 % (the X server's Xft.dpi at 192: the window
+at 400, 200, each picture pixel a 2 x 2 block) times its start-up, presses
+and releases against Snickit's own figures at 100 %.
 
 Prints one table: metric | Snickit min/median/max | bare min/median/max |
 ratio of the medians (Snickit over bare) | the goal and whether it is met.
@@ -80,9 +83,12 @@ class Expected:
     """A rectangle of a picture in the layout XGetImage gives on a 24-bit
     screen (B, G, R, pad), split into planes so a grab compares quickly."""
 
-    def __init__(self, picture, rect):
+    def __init__(self, picture, rect, scale=1):
         _, _, rows = picture
-        x, y, w, h = rect
+        if scale != 1:  # each pixel a scale x scale block
+            rows = [bytes(b''.join(row[i:i + 3] * scale for i in range(0, len(row), 3)))
+                    for row in rows for _ in range(scale)]
+        x, y, w, h = (n * scale for n in rect)
         self.size = (w, h)
         blue, green, red = bytearray(), bytearray(), bytearray()
         for row in rows[y:y + h]:
@@ -177,6 +183,11 @@ class Desk:
         if data:
             self.x11.XFree(data)
         return count.value > 0
+
+    def set_density(self, scale):
+        """The desktop's density for the programs started next: the Xft.dpi resource."""
+        subprocess.run(['xprop', '-root', '-f', 'RESOURCE_MANAGER', '8s', '-set', 'RESOURCE_MANAGER',
+                        f'Xft.dpi:\t{96 * scale}'], env=self.env, check=True)
 
     def close(self):
         for proc in (self.wm, self.server):
@@ -326,8 +337,10 @@ class Audio:
 
 
 class Run:
-    def __init__(self, bench, argv, cwd, label, first_picture):
+    def __init__(self, bench, argv, cwd, label, first_picture, scale=1):
         self.bench, self.desk, self.first_picture = bench, bench.desk, first_picture
+        self.scale, self.place = scale, (PLACE[0] * scale, PLACE[1] * scale)
+        self.looks = bench.looks[scale]
         self.audio = Audio()
         env = dict(self.desk.env, SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=self.audio.path,
                    SNICKIT_NO_MESSAGEBOX='1')
@@ -340,18 +353,18 @@ class Run:
     def clear_place(self):
         # The place must not show a picture of an earlier run.
         deadline = time.monotonic() + 3
-        while self.first_picture.matches(self.desk.grab(*PLACE, WIDTH, HEIGHT)):
+        while self.first_picture.matches(self.desk.grab(*self.place, *self.first_picture.size)):
             if time.monotonic() > deadline:
                 raise BenchError('the place still shows an earlier window')
             time.sleep(0.02)
 
     def wait_pixels(self, expected, rect, what, since=None):
-        """Polls the screen until `rect` (window coordinates) shows
+        """Polls the screen until `rect` (window coordinates at 100 %) shows
         `expected`; returns the ms from `since` (or the exec) to then."""
-        x, y, w, h = rect
+        x, y, w, h = (n * self.scale for n in rect)
         deadline = time.monotonic() + TIMEOUT
         while True:
-            data = self.desk.grab(PLACE[0] + x, PLACE[1] + y, w, h)
+            data = self.desk.grab(self.place[0] + x, self.place[1] + y, w, h)
             now = time.monotonic_ns()
             if expected.matches(data):
                 return (now - (since or self.started)) / 1e6
@@ -375,7 +388,7 @@ class Run:
         return (run_ns(pid) - cpu) / 1e6 / IDLE_SECONDS, (switches(pid) - wakes) / IDLE_SECONDS
 
     def click(self, point):
-        self.desk.click(PLACE[0] + point[0], PLACE[1] + point[1])
+        self.desk.click(self.place[0] + point[0] * self.scale, self.place[1] + point[1] * self.scale)
 
     def park_pointer(self):
         self.desk.pointer_to(1200, 700)
@@ -383,7 +396,8 @@ class Run:
     def presses(self, figures):
         """PRESSES presses and releases of sound button 1."""
         bench = self.bench
-        self.desk.pointer_to(PLACE[0] + BUTTON_POINT[0], PLACE[1] + BUTTON_POINT[1])
+        self.desk.pointer_to(self.place[0] + BUTTON_POINT[0] * self.scale,
+                             self.place[1] + BUTTON_POINT[1] * self.scale)
         time.sleep(0.1)
         last_release = 0.0
         for index in range(PRESSES):
@@ -392,7 +406,7 @@ class Run:
                 time.sleep(max(0.0, last_release + bench.sound_seconds + 0.3 - time.monotonic()))
             sent = self.desk.button(True)
             figures['press to pixels (ms)'].append(
-                self.wait_pixels(bench.pressed, BUTTON, 'pressed look', since=sent))
+                self.wait_pixels(self.looks['pressed'], BUTTON, 'pressed look', since=sent))
             time.sleep(0.01)
             offset = self.audio.total
             sent = self.desk.button(False)
@@ -407,10 +421,10 @@ class Run:
                     time.sleep(0.0005)
                 heard = self.audio.first_sound_since(offset)
                 figures['release to the first sound sample (ms)'].append((heard - sent) / 1e6)
-                self.wait_pixels(bench.normal, BUTTON, 'normal look')
+                self.wait_pixels(self.looks['normal'], BUTTON, 'normal look')
             else:
                 figures['release to pixels, shipped sounds (ms)'].append(
-                    self.wait_pixels(bench.normal, BUTTON, 'normal look', since=sent))
+                    self.wait_pixels(self.looks['normal'], BUTTON, 'normal look', since=sent))
             time.sleep(0.02)
         self.desk.x11.XSync(self.desk.display, 0)
         time.sleep(0.1)
@@ -450,13 +464,15 @@ class Bench:
         self.work = tempfile.mkdtemp(prefix='snickit-bench-', dir=shm)
         skin = os.path.join(self.program_folder, 'skins', SKIN)
         self.box, self.box2, self.wav = (os.path.join(skin, n) for n in ('box.bmp', 'box2.bmp', '1.wav'))
-        box = read_bmp(self.box)
-        self.box_whole = Expected(box, (0, 0, WIDTH, HEIGHT))
-        self.normal = Expected(box, BUTTON)
-        self.pressed = Expected(read_bmp(self.box2), BUTTON)
-        self.menu = Expected(read_bmp(os.path.join(skin, 'menu.bmp')), (0, 0, WIDTH, HEIGHT))
         repo = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
-        self.about = Expected(read_bmp(os.path.join(repo, 'resources', 'about.bmp')), (0, 0, WIDTH, HEIGHT))
+        box, box2 = read_bmp(self.box), read_bmp(self.box2)
+        menu, about = read_bmp(os.path.join(skin, 'menu.bmp')), read_bmp(os.path.join(repo, 'resources', 'about.bmp'))
+        whole = (0, 0, WIDTH, HEIGHT)
+        # What the window shows at 100 % and at 200 %.
+        self.looks = {scale: {'box_whole': Expected(box, whole, scale), 'normal': Expected(box, BUTTON, scale),
+                              'pressed': Expected(box2, BUTTON, scale), 'menu': Expected(menu, whole, scale),
+                              'about': Expected(about, whole, scale)} for scale in (1, 2)}
+        self.box_whole, self.menu, self.about = (self.looks[1][n] for n in ('box_whole', 'menu', 'about'))
         with wave.open(self.wav) as w:
             self.sound_seconds = w.getnframes() / w.getframerate()
         # Three program folders: as shipped, with one skin folder, and with
@@ -483,10 +499,12 @@ class Bench:
         self.desk.close()
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def start_snickit(self, folder, label):
+    def start_snickit(self, folder, label, scale=1):
         with open(os.path.join(folder, 'config.sn'), 'wb') as f:
             f.write(f' {PLACE[0] * 15} \r\n {PLACE[1] * 15} \r\n{SKIN}\\\r\n'.encode())
-        return Run(self, [os.path.join(folder, 'snickit')], os.path.dirname(folder), label, self.about)
+        self.desk.set_density(scale)
+        return Run(self, [os.path.join(folder, 'snickit')], os.path.dirname(folder), label,
+                   self.looks[scale]['about'], scale)
 
     def run_snickit(self, figures, label):
         run = self.start_snickit(self.shipped, label)
@@ -513,6 +531,17 @@ class Bench:
             for screen, (cpu_rate, wake_rate) in idle.items():
                 figures[f'idle CPU, {screen} screen (ms/s)'].append(cpu_rate)
                 figures[f'idle wake-ups, {screen} screen (/s)'].append(wake_rate)
+        finally:
+            run.stop()
+
+    def run_scaled(self, figures, label):
+        """Start-up, presses and releases at 200 %."""
+        run = self.start_snickit(self.shipped, label, 2)
+        try:
+            first_frame_figures(run, figures)
+            run.click(OK_POINT)
+            run.wait_pixels(run.looks['box_whole'], (0, 0, WIDTH, HEIGHT), 'pad screen at 200 %')
+            run.presses(figures)
         finally:
             run.stop()
 
@@ -564,6 +593,11 @@ GOALS = {
     'release to the first sound sample (ms)': ('ratio', 0.50),
     'start-up, 10,000 skin folders over 1 (ms)': ('ratio', 1.20),
 }
+# Snickit at 200 % against Snickit at 100 %: (row, the figure compared).
+SCALED_ROWS = [('start-up at 200 % over 100 % (ms)', 'exec to the first correct frame (ms)'),
+               ('press to pixels at 200 % over 100 % (ms)', 'press to pixels (ms)'),
+               ('release to pixels at 200 % over 100 % (ms)', 'release to pixels, shipped sounds (ms)')]
+GOALS.update((row, ('ratio', 1.20)) for row, _ in SCALED_ROWS)
 SLOWEST_START = 1.5         # no start-up slower than this times the bare program's slowest
 
 
@@ -607,20 +641,22 @@ def ratio(a, b):
     return f'{a / b:.2f}'
 
 
-def table(snickit, bare, many, one, runs, load):
+def table(snickit, bare, many, one, scaled, runs, load):
     lines = [f'{"metric":<48} | {"Snickit min / median / max":<28} | {"bare min / median / max":<28} | ratio | goal',
              '-' * 48 + '-|-' + '-' * 28 + '-|-' + '-' * 28 + '-|-------|-----']
     rows = [(row, snickit.get(row, []), bare.get(row, [])) for row in ROWS]
     rows.append(('start-up, 10,000 skin folders over 1 (ms)', many.get('start-up (ms)', []),
                  one.get('start-up (ms)', [])))
+    rows += [(row, scaled.get(figure, []), snickit.get(figure, [])) for row, figure in SCALED_ROWS]
     every = True
     for row, mine, theirs in rows:
         (s_text, s_med), (b_text, b_med) = spread(mine), spread(theirs)
         g_text, held = goal(row, mine, theirs)
         every = every and held
         lines.append(f'{row:<48} | {s_text:<28} | {b_text:<28} | {ratio(s_med, b_med):<5} | {g_text}')
-    lines.append(f'({runs} runs of each; the last row is Snickit with {FOLDERS} skin folders against '
-                 f'Snickit with one; the bare program has one screen, shown on every idle row; '
+    lines.append(f'({runs} runs of each; the last four rows are Snickit against itself: with {FOLDERS} skin '
+                 f'folders against one, then at 200 % against 100 %; '
+                 f'the bare program has one screen, shown on every idle row; '
                  f'load average {load[0]:.1f} at the start, {os.getloadavg()[0]:.1f} at the end)')
     lines.append('every goal met' if every else 'some goals NOT MET')
     return '\n'.join(lines)
@@ -631,7 +667,7 @@ def main(argv):
         print(__doc__.strip())
         return 2
     runs = int(argv[3]) if len(argv) > 3 else 25
-    snickit, bare, many, one = (defaultdict(list) for _ in range(4))
+    snickit, bare, many, one, scaled = (defaultdict(list) for _ in range(5))
     bench = Bench(argv[1], argv[2])
     started = time.monotonic()
     load = os.getloadavg()
@@ -642,7 +678,8 @@ def main(argv):
             steps = [lambda: bench.run_snickit(snickit, f'snickit{i}'),
                      lambda: bench.run_bare(bare, f'bare{i}'),
                      lambda: bench.run_startup(bench.many, many, f'many{i}'),
-                     lambda: bench.run_startup(bench.one, one, f'one{i}')]
+                     lambda: bench.run_startup(bench.one, one, f'one{i}'),
+                     lambda: bench.run_scaled(scaled, f'scaled{i}')]
             if i % 2:
                 steps.reverse()
             for step in steps:
@@ -654,7 +691,7 @@ def main(argv):
             print(f'round {i + 1}/{runs} done ({time.monotonic() - started:.0f} s)', file=sys.stderr, flush=True)
     finally:
         bench.close()
-    print(table(snickit, bare, many, one, runs, load))
+    print(table(snickit, bare, many, one, scaled, runs, load))
     if failures:
         print(f'{failures} runs failed (see above); their figures are left out')
     return 1 if failures else 0

@@ -10,6 +10,7 @@
 #include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
 #include "platform/NativeNames.h"
+#include "platform/sdl/DesktopDensity.h"
 #include "platform/sdl/Resources.h"
 #include "platform/sdl/SdlPicture.h"
 #include "platform/sdl/SdlWindow.h"
@@ -75,8 +76,7 @@ void SdlPlatform::WriteTextFileAtomic(const std::string& path, const std::string
     native::WriteTextFileAtomic(path, content);
 }
 
-// The desktop's density: to be read from the X server's settings.
-int SdlPlatform::DotsPerInch() const { return 96; }
+int SdlPlatform::DotsPerInch() const { return DesktopDotsPerInch(); }
 
 std::vector<PixelRect> SdlPlatform::UsableAreas() const {
     std::vector<PixelRect> areas;

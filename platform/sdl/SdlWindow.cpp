@@ -41,11 +41,40 @@ Uint8 ToSdlButton(MouseButton button) {
 
 SDL_Rect ToSdlRect(const PixelRect& r) { return {r.left, r.top, r.width, r.height}; }
 
+// `source` (RGB888) with each pixel a scale x scale block: nearest
+// neighbour, never smoothed. Null when there is no memory for it.
+SDL_Surface* ScaledUp(SDL_Surface* source, int scale) {
+    SDL_Surface* converted = source->format->format == SDL_PIXELFORMAT_RGB888
+                                 ? source
+                                 : SDL_ConvertSurfaceFormat(source, SDL_PIXELFORMAT_RGB888, 0);
+    if (!converted) return nullptr;
+    SDL_Surface* scaled =
+        SDL_CreateRGBSurfaceWithFormat(0, converted->w * scale, converted->h * scale, 32, SDL_PIXELFORMAT_RGB888);
+    if (scaled) {
+        SDL_SetSurfaceBlendMode(scaled, SDL_BLENDMODE_NONE);
+        for (int y = 0; y < converted->h; ++y) {
+            const auto* from = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(converted->pixels) +
+                                                               y * converted->pitch);
+            auto* first = static_cast<Uint8*>(scaled->pixels) + y * scale * scaled->pitch;
+            auto* to = reinterpret_cast<Uint32*>(first);
+            for (int x = 0; x < converted->w; ++x) {
+                for (int k = 0; k < scale; ++k) *to++ = from[x];
+            }
+            for (int k = 1; k < scale; ++k) {
+                SDL_memcpy(first + k * scaled->pitch, first, static_cast<size_t>(scaled->w) * 4);
+            }
+        }
+    }
+    if (converted != source) SDL_FreeSurface(converted);
+    return scaled;
+}
+
 }  // namespace
 
 SdlWindow::SdlWindow(SoundPlayer& sound) : sound_(sound), place_{0, 0, 1, 1} {}
 
 SdlWindow::~SdlWindow() {
+    ForgetScaledCopies();
     if (window_) SDL_DestroyWindow(window_);
     if (icon_) SDL_FreeSurface(icon_);
 }
@@ -76,6 +105,41 @@ void SdlWindow::SetIcon(SDL_Surface* icon) {
         if (icon_) SDL_FreeSurface(icon_);
         icon_ = SDL_DuplicateSurface(icon);  // set when the window is made
     }
+}
+
+void SdlWindow::SetScale(int scale) {
+    list_.SetScale(scale);
+    if (scale == scale_) return;
+    scale_ = scale;
+    ForgetScaledCopies();
+    PaintFromPicture(Whole());
+}
+
+void SdlWindow::ForgetScaledCopies() {
+    for (const ScaledCopy& copy : scaled_) SDL_FreeSurface(copy.surface);
+    scaled_.clear();
+}
+
+SDL_Surface* SdlWindow::Drawn(const PictureRef& picture) {
+    SDL_Surface* surface = static_cast<const SdlPicture&>(*picture).Surface();
+    if (scale_ <= 1) return surface;
+    // Copies of pictures the program let go of go too (before the search:
+    // a new picture may stand where a freed one stood).
+    for (auto it = scaled_.begin(); it != scaled_.end();) {
+        if (it->picture.expired()) {
+            SDL_FreeSurface(it->surface);
+            it = scaled_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const ScaledCopy& copy : scaled_) {
+        if (!copy.picture.owner_before(picture) && !picture.owner_before(copy.picture)) return copy.surface;
+    }
+    SDL_Surface* scaled = ScaledUp(surface, scale_);
+    if (!scaled) return surface;  // drawn small rather than not at all
+    scaled_.push_back({picture, scaled});
+    return scaled;
 }
 
 void SdlWindow::SetPosition(int x, int y) {
@@ -170,7 +234,7 @@ void SdlWindow::PaintFromPicture(const SDL_Rect& area) {
     if (picture_) {
         SDL_Rect from = area;
         SDL_Rect to = area;
-        SDL_BlitSurface(static_cast<const SdlPicture&>(*picture_).Surface(), &from, canvas, &to);
+        SDL_BlitSurface(Drawn(picture_), &from, canvas, &to);
     }
     DrawList();
     Invalidate(area);
@@ -195,7 +259,7 @@ void SdlWindow::CopyFromPicture(const PictureRef& source, const PixelRect& rect)
     if (!canvas) return;
     SDL_Rect from = ToSdlRect(rect);
     SDL_Rect to = from;
-    SDL_BlitSurface(static_cast<const SdlPicture&>(*source).Surface(), &from, canvas, &to);
+    SDL_BlitSurface(Drawn(source), &from, canvas, &to);
     // The list is a control above the window's surface: it stays on top.
     const SDL_Rect area = ToSdlRect(rect);
     if (list_.Visible() && SDL_HasIntersection(&area, &list_.Bounds())) DrawList();

@@ -6,6 +6,8 @@
 #include <SDL.h>
 
 #include <deque>
+#include <memory>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/sdl/DrawnList.h"
@@ -22,7 +24,7 @@ public:
     SdlWindow& operator=(const SdlWindow&) = delete;
 
     void SetInputSink(InputSink* sink) override { sink_ = sink; }
-    void SetScale(int scale) override { scale_ = scale; }
+    void SetScale(int scale) override;
     void SetPosition(int x, int y) override;
     void GetPosition(int& x, int& y) const override;
     void SetSize(int width, int height) override;
@@ -60,6 +62,11 @@ private:
     void PointerInWindow(int& x, int& y) const;
 
     SDL_Surface* Canvas();
+    // The picture as the window shows it: its surface, or at scales above 1
+    // a copy with each pixel a scale x scale block, made at the picture's
+    // first use and kept while the program holds the picture.
+    SDL_Surface* Drawn(const PictureRef& picture);
+    void ForgetScaledCopies();
     // Paints `area` from the window picture (what was copied there is
     // lost), with the list over it.
     void PaintFromPicture(const SDL_Rect& area);
@@ -72,6 +79,11 @@ private:
     InputSink* sink_ = nullptr;
     int scale_ = 1;
     PictureRef picture_;
+    struct ScaledCopy {
+        std::weak_ptr<const Picture> picture;
+        SDL_Surface* surface;
+    };
+    std::vector<ScaledCopy> scaled_;
     DrawnList list_;
     // Where the window is to appear and its size, until it is made.
     SDL_Rect place_;

@@ -2,12 +2,19 @@
 """Desktop tests of Snickit: the Linux program (SDL2) or the Windows program
 (under wine) in a private Xvfb with openbox, through one list of cases.
 
-Usage: e2e.py linux|windows PROGRAM_FOLDER [CASE...]"""
+Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [CASE...]
+
+--density 100,200 runs the cases at 100 %, then sets the desktop to 200 %
+and runs the cases that draw or click (or the named ones) again: each pixel
+of the pictures is then expected as a 2 x 2 block, and clicks land on the
+scaled points."""
 # Each case runs the program from its own copy of the program folder, with
 # test skins whose every pixel is known, and reads back what the window shows.
 # The sound heard is read from SDL's disk audio driver (Linux) or from wine's
-# trace of the sounds started (Windows). Prints one line per case, then
-# "N passed, N failed"; exits non-zero when a case failed.
+# trace of the sounds started (Windows). Points and pictures are written at
+# 100 %; at another density they are scaled as the window should be. Prints
+# one line per case, then "N passed, N failed"; exits non-zero when a case
+# failed.
 
 import copy
 import ctypes
@@ -91,8 +98,8 @@ class Run:
     """One run of the cases: the test skins, the way the system starts the
     program, and a 24-bit Xvfb on a free display number, managed by openbox."""
 
-    def __init__(self, system, folder):
-        self.windows, self.programs = system == 'windows', []
+    def __init__(self, system, folder, scale=1):  # scale: the desktop's density over 96 dpi
+        self.windows, self.programs, self.scale = system == 'windows', [], scale
         self.exe = os.path.join(folder, 'snickit.exe' if self.windows else 'snickit')
         self.work = tempfile.mkdtemp(prefix='snickit-e2e-')
         self.skins = os.path.join(self.work, 'skins')
@@ -122,6 +129,18 @@ class Run:
         self.display = X11.XOpenDisplay(self.env['DISPLAY'].encode())
         self.root = X11.XDefaultRootWindow(self.display)
         self.held = set()  # keys and buttons down, as (XTEST function name, code)
+
+    def window_manager(self, on):
+        """Stops openbox, or starts it again and waits until it manages the screen."""
+        if not on:
+            self.wm.terminate()
+            self.wm.wait(10)
+            return
+        self.tool('xprop', '-root', '-remove', '_NET_SUPPORTING_WM_CHECK')
+        self.wm = subprocess.Popen(['openbox', '--sm-disable'], env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        if not wait_until(lambda: 'window id' in self.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'), 30):
+            raise RuntimeError('openbox did not start again')
 
     def close(self):
         for proc in (self.wm, self.server):
@@ -255,10 +274,18 @@ def paste(base, top, rect):
             if upper <= y < upper + height else t for y, (t, row) in enumerate(zip(base, top))]
 
 
+def magnified(picture, scale):
+    """Rows of packed RGB bytes with each pixel a scale x scale block."""
+    if scale == 1:
+        return picture
+    rows = [b''.join(row[i:i + 3] * scale for i in range(0, len(row), 3)) for row in picture]
+    return [row for row in rows for _ in range(scale)]
+
+
 def differences(shot, expected, skip=(0, 0, 0, 0)):
     """Pixels that differ outside `skip`, as 'x,y got (r, g, b) not (r, g, b)'."""
     return [f'{x},{y} got {tuple(a[3 * x:3 * x + 3])} not {tuple(e[3 * x:3 * x + 3])}'
-            for y, (a, e) in enumerate(zip(shot, expected)) if a != e for x in range(W)
+            for y, (a, e) in enumerate(zip(shot, expected)) if a != e for x in range(len(e) // 3)
             if a[3 * x:3 * x + 3] != e[3 * x:3 * x + 3]
             and not (skip[0] <= x < skip[0] + skip[2] and skip[1] <= y < skip[1] + skip[3])]
 
@@ -291,9 +318,13 @@ class Program:
     def output(self):
         return read(self.log).decode(errors='replace')
 
+    def at(self, point):
+        """A point of the window at 100 % on the screen."""
+        return self.origin[0] + point[0] * self.run.scale, self.origin[1] + point[1] * self.run.scale
+
     def point(self, point, button=None, down=True):
-        """The pointer to a point in window pixels, then `button` down or up there."""
-        self.run.move(self.origin[0] + point[0], self.origin[1] + point[1])
+        """The pointer to a point of the window at 100 %, then `button` down or up there."""
+        self.run.move(*self.at(point))
         if button:
             self.run.button(button, down)
 
@@ -302,11 +333,14 @@ class Program:
         self.run.button(button, False)
 
     def see(self, expected, what, skip=(0, 0, 0, 0), timeout=15):
+        """The window shows `expected` (at 100 %; scaled here), but inside `skip`."""
+        scale = self.run.scale
+        expected, skip = magnified(expected, scale), tuple(n * scale for n in skip)
         shot, left, top = None, max(0, -self.origin[0]), max(0, -self.origin[1])  # off the screen passes
 
         def same():
             nonlocal shot
-            shot = self.run.grab(self.origin[0] + left, self.origin[1] + top, W - left, H - top)
+            shot = self.run.grab(self.origin[0] + left, self.origin[1] + top, W * scale - left, H * scale - top)
             shot = shot and expected[:top] + [e[:3 * left] + s for e, s in zip(expected[top:], shot)]
             return shot and not differences(shot, expected, skip)
         if not wait_until(same, timeout, 0.1):
@@ -325,9 +359,9 @@ class Program:
 
 # --- the cases ---------------------------------------------------------------------
 
-def started(run, skin=ALPHA, **kwargs):
+def started(run, skin=ALPHA, settings=None, **kwargs):
     """A program showing its start-up screen."""
-    program = Program(run, config(skin=skin.name), **kwargs)
+    program = Program(run, settings or config(skin=skin.name), **kwargs)
     window = wait_until(lambda: run.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split()
                         or program.proc.poll() is not None, 60)
     assert window and window is not True, f'no window; output: {program.output()[-400:]!r}'
@@ -361,7 +395,8 @@ def screens(run):
     """The about picture at start-up at config.sn's place (x and y apart),
     then the pad, the menu, About from the menu and the pad again."""
     program = started(run)
-    assert program.origin == (100, 80), f'window at {program.origin}, config.sn says 100,80'
+    place = (100 * run.scale, 80 * run.scale)
+    assert program.origin == place, f'window at {program.origin}, config.sn says {place}'
     for point, expected, what in [(OK, ALPHA.box, 'pad screen'), (MENU, ALPHA.menu, 'menu screen'),
                                   (ABOUT_ITEM, run.about, 'about screen'), (OK, ALPHA.box, 'pad screen after About')]:
         program.click(point)
@@ -413,7 +448,7 @@ def chooser(run):
     program.see(BETA.menu, 'menu screen')
     program.click(SKINS_ITEM)
     program.see(BETA.box, 'chooser around the list', skip=LIST)
-    assert program.run.grab(program.origin[0] + 150, program.origin[1] + 75, 1, 1)[0] == bytes((192, 192, 192)), \
+    assert program.run.grab(*program.at((150, 75)), 1, 1)[0] == bytes((192, 192, 192)), \
         'the list is not shown'
     for index, skin in [(0, ALPHA), (1, BETA)]:
         program.click(ENTRIES[index])
@@ -448,14 +483,15 @@ def minimize(run):
 def drag_and_close(run):
     """A right, then a left drag on the background moves the window, here
     partly off the screen, and it stays when the button is let go; the
-    close hot spot then saves the new place."""
+    close hot spot then saves the new place (in twips, 15 / scale a pixel)."""
     program = pad(run)
-    for button, (dx, dy) in [(3, (-60, 20)), (1, (-70, 20))]:
+    for button, (dx, dy) in [(3, (-60 * run.scale, 20)), (1, (-70 * run.scale, 20))]:
         (x, y), steps = program.origin, 25
         program.point(BACKGROUND, button)
+        start = program.at(BACKGROUND)
         for step in range(1, steps + 1):  # as a hand moves a mouse: small steps, 10 ms apart
             time.sleep(0.01)
-            program.point((BACKGROUND[0] + dx * step // steps, BACKGROUND[1] + dy * step // steps))
+            run.move(start[0] + dx * step // steps, start[1] + dy * step // steps)
         run.button(button, False)
         # Exactly where the pointer's travel puts it. Once it is there, the
         # pointer leaves and the window stays.
@@ -466,7 +502,7 @@ def drag_and_close(run):
     program.see(ALPHA.box, 'pad screen at the new place')
     program.click(CLOSE)
     assert program.proc.wait(30) == 0, f'close hot spot: exit status {program.proc.returncode}'
-    saved = config(15 * program.origin[0], 15 * program.origin[1])
+    saved = config(*(round(15 * n / run.scale) for n in program.origin))
     assert read(program.config) == saved, f'config.sn after closing: {read(program.config)!r}, not {saved!r}'
 
 
@@ -536,17 +572,6 @@ def user_settings_windows(run):
     return os.path.join(found[0], 'Snickit')
 
 
-def prepare_density_windows(run, dpi):
-    """Wine at `dpi` dots per inch (96 is 100 %, 192 is 200 %) for the
-    programs started next: the desktop's LogPixels in the private prefix,
-    read when wine's server starts afresh."""
-    run.wine('wine', 'reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD', '/d', str(dpi),
-             '/f')
-    run.wine('wineserver', '-k')
-    run.wine('wineserver', '-w')
-    run.wine('wineserver', '-p')
-
-
 def shown(run, settings):
     """A program started with `settings`, once its window is visible (not
     necessarily on the screen)."""
@@ -603,45 +628,92 @@ def off_every_monitor(run):
         program.proc.kill()
 
 
+def off_screen(run):
+    """A saved place that leaves the menu button off the screen is brought
+    back, the whole window on the screen, with and without a window manager."""
+    size = (W * run.scale, H * run.scale)
+    for managed, (left, top), place in [(True, (-30000, 15000), (0, 800 - size[1])),
+                                        (False, (30000, -15000), (1280 - size[0], 0))]:
+        try:
+            managed or run.window_manager(False)
+            program = started(run, settings=config(left, top))
+            assert program.origin == place, \
+                f'{"with" if managed else "without"} a window manager at {program.origin}, not {place}'
+            program.proc.kill()  # one window at a time
+            program.proc.wait(30)
+        finally:
+            managed or run.window_manager(True)
+
+
 CASES = [screens, mouse_buttons, keypad, chooser, minimize, drag_and_close, close_from_outside, failures, idle_cpu]
-LINUX_CASES = [no_audio_device]
+LINUX_CASES = [no_audio_device, off_screen]
 WINDOWS_CASES = [read_only_settings, off_every_monitor]
+# What runs at other densities: the cases that draw or click.
+DENSITY_CASES = [screens, mouse_buttons, chooser, drag_and_close, off_screen]
+
+
+def set_density(run, scale):
+    """The desktop's density, as the system's programs read it at their start."""
+    if run.windows:
+        # Wine reports LogPixels to every program; the server reads it when it starts.
+        run.wine('wine', 'reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD', '/d',
+                 str(96 * scale), '/f')
+        run.wine('wineserver', '-k')
+        run.wine('wineserver', '-w')
+        run.wine('wineserver', '-p')
+    else:
+        run.tool('xprop', '-root', '-f', 'RESOURCE_MANAGER', '8s', '-set', 'RESOURCE_MANAGER',
+                 f'Xft.dpi:\t{96 * scale}')
 
 
 # --- the runner ----------------------------------------------------------------
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ('linux', 'windows') or sys.flags.optimize:  # the checks are asserts
-        print(__doc__.strip())
+    density = argv[4] if argv[3:4] == ['--density'] and len(argv) > 4 else '100'
+    names = argv[5:] if argv[3:4] == ['--density'] else argv[3:]
+    percents = density.split(',')
+    if len(argv) < 3 or argv[1] not in ('linux', 'windows') or sys.flags.optimize or \
+            not all(p.isdigit() and int(p) >= 100 and int(p) % 100 == 0 for p in percents):
+        print(__doc__.strip())  # the checks are asserts; whole scales only
         return 2
-    cases = [c for c in CASES + LINUX_CASES * (argv[1] == 'linux') + WINDOWS_CASES * (argv[1] == 'windows')
-             if not argv[3:] or c.__name__ in argv[3:]]
+    # The cases of each density in turn, on one desktop.
+    system_cases = CASES + LINUX_CASES * (argv[1] == 'linux') + WINDOWS_CASES * (argv[1] == 'windows')
+    phases = [(int(p) // 100, [c for c in system_cases
+                               if ((c.__name__ in names) if names else (p == '100' or c in DENSITY_CASES))])
+              for p in percents]
     run = Run(argv[1], os.path.abspath(argv[2]))
-    failed, started = 0, time.monotonic()
+    failed, count, started = 0, sum(len(cases) for _, cases in phases), time.monotonic()
     try:
         if run.windows and not os.path.exists(os.path.join(run.env['WINEPREFIX'], 'system.reg')):
             run.wine('wineboot', '-i')
         run.wine('wineserver', '-p')  # one server for all the cases
-        for function in cases:
-            began = time.monotonic()
-            try:
-                function(run)
-                print(f'PASS {function.__name__} ({time.monotonic() - began:.1f} s)', flush=True)
-            except Exception as error:  # a fault of the desktop counts as a failure too
-                failed += 1
-                print(f'FAIL {function.__name__}: {error}', flush=True)
-                if not isinstance(error, AssertionError):
-                    traceback.print_exc()
-            finally:  # leave the X server clean for the next case
-                run.release_all()
-                for program in run.programs:
-                    program.proc.kill()  # nothing when it has ended
-                    program.proc.wait(30)
-                run.programs.clear()
+        for scale, cases in phases:
+            if scale != run.scale:
+                set_density(run, scale)
+                run.scale = scale
+            at = f' at {100 * scale} %' if len(phases) > 1 or scale != 1 else ''
+            for function in cases:
+                began = time.monotonic()
+                try:
+                    function(run)
+                    print(f'PASS {function.__name__}{at} ({time.monotonic() - began:.1f} s)', flush=True)
+                except Exception as error:  # a fault of the desktop counts as a failure too
+                    failed += 1
+                    print(f'FAIL {function.__name__}{at}: {error}', flush=True)
+                    if not isinstance(error, AssertionError):
+                        traceback.print_exc()
+                finally:  # leave the X server clean for the next case
+                    run.release_all()
+                    for program in run.programs:
+                        program.proc.kill()  # nothing when it has ended
+                        program.proc.wait(30)
+                    run.programs.clear()
     finally:
+        if run.windows and run.scale != 1:
+            set_density(run, 1)  # the prefix is shared with other runs
         run.wine('wineserver', '-k')
         run.close()
-    print(f'{len(cases) - failed} passed, {failed} failed ({time.monotonic() - started:.0f} s)')
+    print(f'{count - failed} passed, {failed} failed ({time.monotonic() - started:.0f} s)')
     return 0 if failed == 0 else 1
 
 
