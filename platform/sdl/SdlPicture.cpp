@@ -5,6 +5,10 @@
 
 #include "platform/NativePictureFile.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace snickit::sdl {
 
 std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source) {
@@ -37,6 +41,14 @@ std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned ch
 }
 
 PictureRef LoadPictureFile(const std::string& programPath) {
+#if defined(__GLIBC__)
+    // A picture's file (up to 16 MiB) is let go as soon as its part is
+    // decoded. glibc would raise its mapping threshold after the first one
+    // and keep the next ones on the heap, held while the program idles: a
+    // fixed threshold gives every large block back at once.
+    static const int fixedThreshold = mallopt(M_MMAP_THRESHOLD, 256 << 10);
+    (void)fixedThreshold;
+#endif
     return native::LoadCheckedPicture(programPath, [](const BitmapPixels& kept) { return PictureRef(PictureFromPixels(kept)); });
 }
 
