@@ -2,7 +2,7 @@
 // fails as a bad picture, or loads its window-sized part, and all of them
 // together raise the process's peak memory by less than 64 MiB), every valid
 // BMP layout with its pixels, bitmaps through GDI from a Unicode path, the
-// screen's twips per pixel and the program folder.
+// screen's density and the program folder.
 #include <windows.h>
 #include <psapi.h>
 
@@ -26,7 +26,7 @@ std::size_t PeakMemory() {
     return memory.PeakWorkingSetSize;
 }
 
-TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
+TEST(Win32Platform, PicturesHostileOrNotDensityAndTheProgramFolder) {
     TempFolder folder;
     win32::Win32Platform platform{GetModuleHandleW(nullptr)};
     std::vector<PictureRow> rows = CommonPictureRows();
@@ -66,10 +66,9 @@ TEST(Win32Platform, PicturesHostileOrNotTwipsAndTheProgramFolder) {
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));
     EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
-    // Twips per pixel follow each axis; the program folder is the executable's.
+    // The density is the screen's; the program folder is the executable's.
     HDC screen = GetDC(nullptr);
-    EXPECT_FLOAT_EQ(platform.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX)));
-    EXPECT_FLOAT_EQ(platform.TwipsPerPixelY(), 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)));
+    EXPECT_EQ(platform.DotsPerInch(), GetDeviceCaps(screen, LOGPIXELSX));
     ReleaseDC(nullptr, screen);
     wchar_t self[MAX_PATH];
     std::wstring full(self, GetModuleFileNameW(nullptr, self, MAX_PATH));

@@ -32,6 +32,7 @@ struct RecordingSink : InputSink {
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
     void ListDoubleClick() override { Add("dblclick"); }
     void CloseRequested() override { Add("close"); }
+    void DensityChanged(int dpi) override { Add("density " + std::to_string(dpi)); }
 };
 
 // A 240 x 95 picture of one grey, through the program's loader.
