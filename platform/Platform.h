@@ -215,10 +215,10 @@ public:
     virtual void SortNames(std::vector<std::string>& names) const = 0;
 
     // Loads a bitmap file: read once (at most kMaxBitmapFileBytes), checked
-    // with CheckBitmap (skin/BitmapCheck.h), then decoded from those bytes.
-    // Throws FileNotFound, PathNotFound, or BadPicture for anything else that
-    // cannot be shown (not a regular file, too large, refused by the check
-    // or by the decoder).
+    // and its top-left 240 x 95 pixels decoded by DecodeBitmap
+    // (skin/BitmapCheck.h); the picture holds only those. Throws
+    // FileNotFound, PathNotFound, or BadPicture for anything else that cannot
+    // be shown (not a regular file, too large, refused by the decoder).
     virtual PictureRef LoadPicture(const std::string& path) = 0;
     // The program's built-in about picture.
     virtual PictureRef BuiltinAboutPicture() = 0;

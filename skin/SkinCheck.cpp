@@ -93,14 +93,16 @@ std::string PictureError(SkinCheckHost& host, const std::string& path, const std
     case FailureKind::BadPicture: {
         std::vector<unsigned char> bytes;
         try {
-            bytes = host.ReadFile(path, kMaxFileBytes);
+            bytes = host.ReadFile(path, kMaxBitmapFileBytes);
         } catch (const Failure&) {
-            return file + " cannot be loaded as a picture.";
+            return file + " cannot be loaded as a picture." +
+                   Sentence("is longer than the " + std::to_string(kMaxBitmapFileBytes) +
+                            " bytes a picture may have, or cannot be read");
         }
-        if (bytes.size() > kMaxFileBytes) return file + " cannot be loaded as a picture. The file is far too large for one.";
-        const BitmapVerdict verdict = CheckBitmap(bytes);
+        BitmapPixels kept;
+        const BitmapVerdict verdict = DecodeBitmap(bytes, kWindowWidth, kWindowHeight, kept);
         if (!verdict.ok) return file + " cannot be loaded as a picture." + Sentence(verdict.why);
-        return file + " cannot be loaded: this system's picture loader refuses it (a " +
+        return file + " cannot be loaded: this system refuses to make a picture of it (a " +
                std::to_string(verdict.width) + " x " + std::to_string(verdict.height) + " bitmap of " +
                std::to_string(verdict.bitsPerPixel) + " bits per pixel).";
     }
@@ -293,8 +295,18 @@ SkinReport CheckSkin(SkinCheckHost& host, const std::string& folder) {
         try {
             const PictureRef picture = host.LoadPicture(path);
             report.pictures[i] = ReadWindowPixels(*picture);
-            if (picture->Width() != kWindowWidth || picture->Height() != kWindowHeight)
-                report.warnings.push_back(SizeWarning(file, picture->Width(), picture->Height(), PictureSpots(i), i == 1));
+            // The loader keeps no more than the window's part: a picture
+            // that fills it may be larger, as its header tells.
+            int width = picture->Width(), height = picture->Height();
+            if (width == kWindowWidth || height == kWindowHeight) {
+                try {
+                    const BitmapVerdict verdict = CheckBitmap(host.ReadFile(path, kMaxBitmapFileBytes));
+                    if (verdict.ok) width = verdict.width, height = verdict.height;
+                } catch (const Failure&) {
+                }
+            }
+            if (width != kWindowWidth || height != kWindowHeight)
+                report.warnings.push_back(SizeWarning(file, width, height, PictureSpots(i), i == 1));
         } catch (const Failure& failure) {
             report.errors.push_back(PictureError(host, path, file, failure));
         }

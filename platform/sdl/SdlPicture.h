@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "skin/BitmapCheck.h"
 
 namespace snickit::sdl {
 
@@ -38,13 +39,17 @@ private:
 // pictures): SDL believes what a header declares.
 std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
 
-// A BMP file's bytes into a picture: null unless CheckBitmap accepts them
-// and SDL then decodes them.
+// A picture of the kept part of a decoded bitmap.
+std::shared_ptr<const SdlPicture> PictureFromPixels(const BitmapPixels& kept);
+
+// A BMP file's bytes into a picture of its window-sized top-left part: null
+// unless DecodeBitmap accepts them.
 std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file);
 
 // The program's picture loader (the skin checker's too; needs no display):
-// the file is read once (at most kMaxBitmapFileBytes), checked, then decoded
-// from memory. Throws FileNotFound, PathNotFound or BadPicture.
+// the file is read once (at most kMaxBitmapFileBytes), checked, its top-left
+// 240 x 95 pixels decoded, and the file let go. Throws FileNotFound,
+// PathNotFound or BadPicture.
 PictureRef LoadPictureFile(const std::string& programPath);
 
 }  // namespace snickit::sdl

@@ -2,57 +2,41 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
-#include <vector>
 
 #include "platform/NativePictureFile.h"
-#include "platform/win32/Win32Text.h"
-#include "skin/LittleEndian.h"
 
 namespace snickit::win32 {
 
 namespace {
 
-// A bitmap made from a checked BMP file's own bytes: a 32-bit DIB section
-// of its size, into which GDI converts the file's pixels (any depth, palette,
-// bit fields or RLE, either way up).
-HBITMAP BitmapFromFile(const std::vector<unsigned char>& file, const BitmapVerdict& verdict) {
-    const std::size_t pixelOffset = Get32(file.data() + 10);
-    // Copies in aligned memory: the headers as BITMAPINFO, and the pixels.
-    std::vector<uint32_t> info((pixelOffset - 14 + 3) / 4);
-    std::memcpy(info.data(), file.data() + 14, pixelOffset - 14);
-    std::vector<uint32_t> pixels((file.size() - pixelOffset + 3) / 4);
-    std::memcpy(pixels.data(), file.data() + pixelOffset, file.size() - pixelOffset);
-
+// A 32-bit top-down DIB section holding the kept part of a decoded bitmap:
+// its rows are the decoded words as they are (0x00RRGGBB is BGRX in memory).
+HBITMAP BitmapFromPixels(const BitmapPixels& kept) {
     BITMAPINFO target{};
     target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    target.bmiHeader.biWidth = verdict.width;
-    target.bmiHeader.biHeight = verdict.height;
+    target.bmiHeader.biWidth = kept.width;
+    target.bmiHeader.biHeight = -kept.height;
     target.bmiHeader.biPlanes = 1;
     target.bmiHeader.biBitCount = 32;
     target.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    const int lines = SetDIBits(dc, bitmap, 0, static_cast<UINT>(verdict.height), pixels.data(),
-                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    DeleteDC(dc);
-    if (lines <= 0) {
-        DeleteObject(bitmap);
+    if (!bitmap || !bits) {
+        if (bitmap) DeleteObject(bitmap);
         return nullptr;
     }
+    std::memcpy(bits, kept.pixels.data(), kept.pixels.size() * sizeof kept.pixels[0]);
     return bitmap;
 }
 
 }  // namespace
 
-// The file is read once and checked, and the bitmap is made from those
-// bytes. (LoadImageW reads the file itself and believes its header: a file
-// cut short crashes it.)
+// The file is read once, checked and its window-sized part decoded here; GDI
+// gets only those pixels. (LoadImageW reads the file itself and believes its
+// header: a file cut short crashes it, and it refuses OS/2 1.x headers.)
 PictureRef LoadPictureFile(const std::string& path) {
-    return native::LoadCheckedPicture(path, [](const std::vector<unsigned char>& file, const BitmapVerdict& verdict) {
-        HBITMAP bitmap = BitmapFromFile(file, verdict);
+    return native::LoadCheckedPicture(path, [](const BitmapPixels& kept) {
+        HBITMAP bitmap = BitmapFromPixels(kept);
         return bitmap ? PictureRef(std::make_shared<Win32Picture>(bitmap)) : nullptr;
     });
 }

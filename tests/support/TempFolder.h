@@ -28,6 +28,11 @@ struct TempFolder {
         std::filesystem::create_directories((root / relative).parent_path());
         std::ofstream(root / relative, std::ios::binary) << content;
     }
+    // Lengthens a file with zeros, without holding them in memory.
+    void Grow(std::string relative, std::uintmax_t size) const {
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        std::filesystem::resize_file(root / relative, size);
+    }
     std::string Read(const std::string& relative) const {
         std::ostringstream content;
         content << std::ifstream(root / relative, std::ios::binary).rdbuf();

@@ -2,6 +2,8 @@
 // them: one table of headers each.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "pad/WaveCheck.h"
 #include "skin/BitmapCheck.h"
 #include "tests/support/MediaFiles.h"
@@ -17,14 +19,24 @@ TEST(MediaChecks, BitmapHeadersAreCheckedAgainstTheFileAndSaneBounds) {
         {"1 bit", BmpFile({.bits = 1}), true}, {"4 bits", BmpFile({.bits = 4, .colorsUsed = 16}), true},
         {"8 bits, 2 colours", BmpFile({.bits = 8, .colorsUsed = 2}), true},
         {"32 bits, V5 header", BmpFile({.bits = 32, .headerBytes = 124}), true},
-        {"16-bit bit fields in a V4 header", BmpFile({.bits = 16, .compression = 3, .headerBytes = 108}), true},
+        {"16-bit bit fields in a V4 header, all masks 0", BmpFile({.bits = 16, .compression = 3, .headerBytes = 108}), false},
         {"RLE8 with its length", BmpFile({.bits = 8, .compression = 1, .imageBytes = 100, .pixelBytes = 100}), true},
         {"4096 x 1", BmpFile({.width = 4096, .height = 1}), true},
         {"cut inside the header", BmpFile({.cutTo = 40}), false}, {"cut by one byte", BmpFile({.cutTo = 68453}), false},
         {"width 0", BmpFile({.width = 0}), false}, {"height 0", BmpFile({.height = 0}), false},
         {"height INT_MIN", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), false},
         {"4097 wide", BmpFile({.width = 4097, .height = 1}), false}, {"two planes", BmpFile({.planes = 2}), false},
-        {"2 bits", BmpFile({.bits = 2}), false},
+        {"2 bits", BmpFile({.bits = 2}), true}, {"3 bits", BmpFile({.bits = 3}), false},
+        {"OS/2 1.x header", PatternBmp({"", 12, 8}, 13, 6), true},
+        {"OS/2 1.x header, 32 bits", PatternBmp({"", 12, 32}, 13, 6), false},
+        {"OS/2 2.x header of 16 bytes", PatternBmp({"", 16, 4}, 13, 6), true},
+        {"header of 11 bytes", BmpFile({.headerBytes = 11}), false},
+        {"Huffman in an OS/2 2.x header", BmpFile({.bits = 1, .compression = 3, .headerBytes = 64}), false},
+        {"JPEG", BmpFile({.compression = 4, .imageBytes = 100}), false},
+        {"bit fields sharing a bit", PatternBmp({"", 40, 16, 3, false, {0xFC00, 0x07E0, 0x001F}}, 13, 6), false},
+        {"a bit field split in two", PatternBmp({"", 40, 16, 3, false, {0x7C00, 0x03E0, 0x0015}}, 13, 6), false},
+        {"an empty bit field", PatternBmp({"", 40, 32, 3, false, {0xFF0000, 0xFF00, 0}}, 13, 6), false},
+        {"a 16-bit field past 16 bits", PatternBmp({"", 40, 16, 3, false, {0x7C000, 0x03E0, 0x001F}}, 13, 6), false},
         {"RLE8 on 24 bits", BmpFile({.compression = 1, .imageBytes = 100}), false},
         {"RLE8 top-down", BmpFile({.height = -95, .bits = 8, .compression = 1, .imageBytes = 100, .pixelBytes = 100}), false},
         {"RLE8 without its length", BmpFile({.bits = 8, .compression = 1, .pixelBytes = 100}), false},
@@ -33,7 +45,7 @@ TEST(MediaChecks, BitmapHeadersAreCheckedAgainstTheFileAndSaneBounds) {
         {"pixels past the end", BmpFile({.offset = 70000}), false},
         {"pixels inside the header", BmpFile({.offset = 20}), false},
         {"image size past the end", BmpFile({.imageBytes = 68401}), false},
-        {"OS/2 header", BmpFile({.headerBytes = 12}), false}, {"not BM", "MB" + BmpFile({}).substr(2), false},
+        {"not BM", "MB" + BmpFile({}).substr(2), false},
         {"empty", "", false},
     };
     for (const Row& row : rows) {
@@ -44,6 +56,61 @@ TEST(MediaChecks, BitmapHeadersAreCheckedAgainstTheFileAndSaneBounds) {
     EXPECT_EQ(good.width * 1000 + good.height * 10 + good.bitsPerPixel / 8, 240953);
     EXPECT_EQ(CheckBitmap(Bytes(BmpFile({.width = 65535, .height = 65535, .pixelBytes = 16}))).why,
               "declares 65535 x 65535 pixels; at most 4096 x 4096 are read");
+}
+
+// What the decoder keeps of every valid layout, small and larger than the
+// window; what it refuses of pixels the headers cannot tell about; and that a
+// compressed picture declaring 4096 x 4096 costs only its kept part.
+TEST(MediaChecks, EveryValidLayoutDecodesToItsTopLeftPixels) {
+    for (const BmpLayout& layout : ValidLayouts())
+        for (auto [width, height] : {std::pair{13, 6}, {251, 97}}) {
+            std::vector<uint32_t> pixels;
+            const std::string file = PatternBmp(layout, width, height, &pixels);
+            BitmapPixels kept;
+            const BitmapVerdict verdict = DecodeBitmap(Bytes(file), 240, 95, kept);
+            ASSERT_TRUE(verdict.ok) << layout.what << ": " << verdict.why;
+            const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
+            ASSERT_EQ(std::pair(kept.width, kept.height), std::pair(keptWidth, keptHeight)) << layout.what;
+            EXPECT_EQ(kept.pixels, TopLeft(pixels, width, keptWidth, keptHeight)) << layout.what << ", " << width;
+        }
+    // An index outside the palette far outside the kept part: byte 299 of
+    // the bottom row of 300 x 100.
+    std::string outside = BmpFile({.width = 300, .height = 100, .bits = 8, .colorsUsed = 65});
+    Put(outside, 14 + 40 + 4 * 65 + 299, 200, 1);
+    const Row rows[] = {
+        {"RLE8, 4096 x 4096, nothing but the end mark", RleBmp(std::string("\0\1", 2), 4096, 4096), true},
+        {"RLE4, 4096 x 4096", RleBmp(std::string("\0\1", 2), 4096, 4096, 4), true},
+        {"RLE8 with a move", RleBmp(std::string("\0\2\5\x40\3\1\0\1", 8), 240, 95, 8, 2), true},
+        {"RLE8 run past the right edge", RleBmp(std::string("\xF1\0\0\1", 4)), false},
+        {"RLE4 literal run past the right edge", RleBmp(std::string("\0\3\x11\x10\0\1", 6), 2, 1, 4), false},
+        {"RLE8 run above the top", RleBmp(std::string("\0\0\1\0\0\1", 6), 240, 1), false},
+        {"RLE8 without its end mark", RleBmp(std::string("\1\0", 2)), false},
+        {"RLE8 cut inside a literal run", RleBmp(std::string("\0\5\1\2", 4)), false},
+        {"RLE8 cut inside a move", RleBmp(std::string("\0\2\1", 3)), false},
+        {"RLE8 index outside the palette", RleBmp(std::string("\1\5\0\1", 4), 240, 95, 8, 2), false},
+        {"RLE4 literal index outside the palette", RleBmp(std::string("\0\3\x01\x90\0\1", 6), 240, 95, 4, 8), false},
+        {"8 bits, index outside the palette", BmpFile({.bits = 8, .colorsUsed = 2}), false},
+        {"1 bit, palette of 1", BmpFile({.bits = 1, .colorsUsed = 1}), false},
+        {"index outside the palette outside the kept part", outside, false},
+    };
+    for (const Row& row : rows) {
+        BitmapPixels kept;
+        const BitmapVerdict verdict = DecodeBitmap(Bytes(row.file), 240, 95, kept);
+        EXPECT_EQ(std::pair(verdict.ok, verdict.why.empty()), std::pair(row.ok, row.ok)) << row.what << ": " << verdict.why;
+        EXPECT_EQ(kept.pixels.size(), row.ok ? 240u * 95 : 0u) << row.what;
+    }
+    // Skipped pixels have the palette's first colour: the move above goes
+    // 5 across and 64 up, then paints 3 of colour 1.
+    std::string moved = RleBmp(std::string("\0\2\5\x40\3\1\0\1", 8), 240, 95, 8, 2);
+    Put(moved, 54, 0x123456, 3);
+    Put(moved, 58, 0xABCDEF, 3);
+    BitmapPixels kept;
+    ASSERT_TRUE(DecodeBitmap(Bytes(moved), 240, 95, kept).ok);
+    EXPECT_EQ(std::vector(kept.pixels.begin() + 30 * 240 + 4, kept.pixels.begin() + 30 * 240 + 9),
+              (std::vector<uint32_t>{0x123456, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0x123456}));
+    EXPECT_EQ(std::pair(kept.pixels.front(), kept.pixels.back()), std::pair(0x123456u, 0x123456u));
+    EXPECT_EQ(DecodeBitmap(Bytes(RleBmp(std::string("\xF1\0\0\1", 4))), 240, 95, kept).why,
+              "has compressed pixels past the picture's edges");
 }
 
 // The extension of the extensible format: 22 bytes, then the sub-format.

@@ -1,8 +1,8 @@
 // The Windows desktop services: the picture loader on hostile files (each
-// fails as a bad picture, or loads where GDI can draw it, at once, and all of
-// them together never raise the process's peak memory near what their
-// headers declare), bitmaps through GDI from a Unicode path, the desktop's
-// density, the program folder and the user's settings folder.
+// fails as a bad picture, or loads its window-sized part, and all of them
+// together raise the process's peak memory by less than 64 MiB), every valid
+// BMP layout with its pixels, bitmaps through GDI from a Unicode path, the
+// desktop's density, the program folder and the user's settings folder.
 #include <windows.h>
 #include <psapi.h>
 
@@ -21,24 +21,43 @@
 namespace snickit::test {
 namespace {
 
+std::size_t PeakMemory() {
+    PROCESS_MEMORY_COUNTERS memory{};
+    EXPECT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
+    return memory.PeakWorkingSetSize;
+}
+
 TEST(Win32Platform, PicturesHostileOrNotTheDensityAndTheFolders) {
     TempFolder folder;
     win32::Win32Platform platform{GetModuleHandleW(nullptr)};
     std::vector<PictureRow> rows = CommonPictureRows();
     rows.insert(rows.end(), {
         {"Blue\\top-down-8-bit.bmp", BmpFile({.height = -95, .bits = 8}), kLoaded},
-        {"Blue\\rle8.bmp", BmpFile({.bits = 8, .compression = 1, .imageBytes = 2, .pixelBytes = 2}), kLoaded},
-        // GDI draws pixels outside the palette, SDL refuses them.
-        {"Blue\\palette.bmp", BmpFile({.bits = 8, .colorsUsed = 2}), kLoaded},
         {"Blue\\no-bitmap.bmp", "this is no bitmap", Code(FailureKind::BadPicture)},
     });
-    for (const auto& row : rows) {
+    for (auto& row : rows) {
         if (!row.file.empty()) folder.Write(row.path, row.file);
-        EXPECT_EQ(Answer([&] { return platform.LoadPicture(folder.path() + "\\" + row.path); }), row.expected) << row.path;
+        if (row.growTo) folder.Grow(row.path, row.growTo);
+        row.file = {};
     }
-    PROCESS_MEMORY_COUNTERS memory{};
-    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
-    EXPECT_LT(memory.PeakWorkingSetSize, std::size_t{256} << 20);
+    const std::size_t before = PeakMemory();
+    for (const auto& row : rows)
+        EXPECT_EQ(Answer([&] { return platform.LoadPicture(folder.path() + "\\" + row.path); }), row.expected) << row.path;
+    EXPECT_LT(PeakMemory(), before + (std::size_t{64} << 20));
+    // Each layout, small and larger than the window: the picture is the
+    // file's top-left part, pixel for pixel, as GDI reads it back.
+    for (const BmpLayout& layout : ValidLayouts())
+        for (auto [width, height] : {std::pair{13, 6}, {251, 97}}) {
+            std::vector<uint32_t> pixels;
+            folder.Write("p.bmp", PatternBmp(layout, width, height, &pixels));
+            const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
+            const PictureRef picture = platform.LoadPicture(folder.path() + "\\p.bmp");
+            ASSERT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(keptWidth, keptHeight)) << layout.what;
+            std::vector<uint32_t> read;
+            for (int y = 0; y < keptHeight; ++y)
+                for (int x = 0; x < keptWidth; ++x) read.push_back(picture->PixelAt(x, y));
+            EXPECT_EQ(read, TopLeft(pixels, width, keptWidth, keptHeight)) << layout.what << ", " << width;
+        }
     // Pixels in their places and colours, from a Unicode path.
     std::string bytes = BmpFile({});  // grey 0x404040, bottom-up
     Put(bytes, 54 + 94 * 720, 0xFA0507, 3);  // the top-left pixel: blue, green, red
