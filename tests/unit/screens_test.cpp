@@ -38,9 +38,18 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
          R"(picture \skins\Blue\menu.bmp; picture about; move 1; move 1; )" + kReload +
              R"(; picture \skins\Blue\menu.bmp)"},
     };
-    for (const auto& row : kRows) {
-        EXPECT_EQ(Play(row.steps), kStillRunning) << row.steps;
-        EXPECT_EQ(std::pair(Screen(), Log()), std::pair(row.screen, row.log)) << row.steps;
+    // At 200 % the same, in design pixels (the recording window divides by
+    // the scale and marks what does not divide); only the place is in
+    // screen pixels.
+    for (int s : {1, 2}) {
+        scale = s;
+        for (const auto& row : kRows) {
+            std::string log = row.log;
+            if (const size_t at = log.find("position 200,100"); s == 2 && at != std::string::npos)
+                log.replace(at, 16, "position 400,200");
+            EXPECT_EQ(Play(row.steps), kStillRunning) << row.steps;
+            EXPECT_EQ(std::pair(Screen(), Log()), std::pair(row.screen, log)) << row.steps << " at scale " << s;
+        }
     }
 }
 
@@ -58,20 +67,23 @@ TEST_F(ScreensTest, APressReachesTheHighestVisibleHotSpotUnderIt) {
         {"Ok", 32, 58, 61, 27}, {"Net", 130, 56, 106, 35}, {"Quit", 8, 55, 116, 18}, {"About", 9, 39, 116, 18},
         {"Skins", 8, 23, 116, 18}, {"Menu", 1, 1, 26, 21}, {"B3", 176, 19, 60, 71}, {"B2", 119, 19, 58, 71},
         {"B1", 62, 19, 58, 71}, {"B0", 3, 19, 60, 71}, {"Close", 221, 3, 16, 14}, {"Min", 205, 3, 16, 13}};
+    // At scale 2 every edge is twice as far, in window pixels.
+    for (int k : {1, 2})
     for (const char* steps : {"", "Ok", "Ok Menu", "Ok Menu Skins"}) {
+        scale = k;
         Play(steps);
         const std::string visible = Screen() + " ";
         for (const auto& r : kRects)
-            for (int x : {r.l - 1, r.l, r.l + r.w - 1, r.l + r.w})
-                for (int y : {r.t - 1, r.t, r.t + r.h - 1, r.t + r.h}) {
+            for (int x : {k * r.l - 1, k * r.l, k * (r.l + r.w) - 1, k * (r.l + r.w)})
+                for (int y : {k * r.t - 1, k * r.t, k * (r.t + r.h) - 1, k * (r.t + r.h)}) {
                     std::string expected, hit;
                     for (const auto& s : kRects)
                         if (expected.empty() && visible.find(" " + s.name + " ") != std::string::npos &&
-                            x >= s.l && x < s.l + s.w && y >= s.t && y < s.t + s.h)
+                            x >= k * s.l && x < k * (s.l + s.w) && y >= k * s.t && y < k * (s.t + s.h))
                             expected = s.name;
                     for (auto& [name, spot] : Spots())
                         if (form->HitTest(static_cast<float>(x), static_cast<float>(y)) == spot) hit = name;
-                    EXPECT_EQ(hit, expected) << "'" << steps << "' at " << x << "," << y;
+                    EXPECT_EQ(hit, expected) << "'" << steps << "' at " << x << "," << y << " scale " << k;
                 }
     }
 }
