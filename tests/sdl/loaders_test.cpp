@@ -29,7 +29,13 @@ constexpr bool kLimitMemory = false;  // the sanitizers reserve terabytes of add
 constexpr bool kLimitMemory = true;
 #endif
 
+// ThreadSanitizer's shadow memory grows with every byte the program touches:
+// the bound is held by the other builds.
+#if defined(__SANITIZE_THREAD__)
+constexpr long kBoundKb = 4 * 64 * 1024;
+#else
 constexpr long kBoundKb = 64 * 1024;
+#endif
 
 // This process's address space and resident memory, in kilobytes.
 std::pair<long, long> MemoryKb() {
