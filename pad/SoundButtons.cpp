@@ -12,9 +12,9 @@ namespace {
 // A sound file that is missing, unreadable, too large or not a WAV the
 // checks accept plays the built-in default sound: a release is always heard.
 void PlaySoundFile(Platform& platform, const std::string& path) {
-    std::optional<std::vector<unsigned char>> file = platform.ReadBinaryFile(path, kMaxWaveFileBytes);
-    if (file && CheckWave(*file).ok) {
-        platform.PlayWave(std::make_shared<const std::vector<unsigned char>>(std::move(*file)));
+    BinaryFile file = platform.ReadBinaryFile(path, kMaxWaveFileBytes);
+    if (file && CheckWave(file.bytes).ok) {
+        platform.PlayWave(std::make_shared<const std::vector<unsigned char>>(std::move(file.bytes)));
     } else {
         platform.PlayDefaultSound();
     }

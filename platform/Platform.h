@@ -74,6 +74,37 @@ public:
 };
 using PictureRef = std::shared_ptr<const Picture>;
 
+// Pixels the core has decoded: 0x00RRGGBB words, top row first.
+struct PicturePixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+// A file's bytes as a backend read them, or why there are none.
+struct BinaryFile {
+    std::vector<unsigned char> bytes;  // the whole file, when it was read
+    // FileNotFound or PathNotFound when it is missing, CannotRead when it is
+    // no regular file, too large or unreadable; nothing when it was read.
+    std::optional<FailureKind> failure;
+    explicit operator bool() const { return !failure; }
+};
+
+// What the core's loaders of a skin's files need of a system: the file's
+// bytes, and a picture made of the pixels the core decoded from them
+// (skin/BitmapCheck.h). The program's Platform and the skin checker's host
+// both give them, so that both load a skin the same way.
+class MediaHost {
+public:
+    virtual ~MediaHost() = default;
+    // Whole contents of a file, bytes as they are, when it is a regular file
+    // of at most `maxBytes` bytes that can be read; else why not. Checks the
+    // size before reading, never blocks on a pipe, never throws.
+    virtual BinaryFile ReadBinaryFile(const std::string& path, std::size_t maxBytes) = 0;
+    // A picture of decoded pixels (at most the window's design size), or
+    // null when the system cannot make one. Needs no display.
+    virtual PictureRef MakePicture(const PicturePixels& pixels) = 0;
+};
+
 // Raw input, as a backend delivers it to the core. The core routes it to the
 // handlers (hit testing, capture, clicks). Every call may run handlers that
 // dispatch events again, so a backend must allow these to be re-entered.
@@ -158,8 +189,10 @@ public:
     virtual void ListSetVisible(bool visible) = 0;
 };
 
-// Everything else the program needs of its desktop.
-class Platform {
+// Everything else the program needs of its desktop. Skin pictures are
+// loaded by the core (LoadPictureFile, skin/BitmapCheck.h) through its
+// MediaHost part.
+class Platform : public MediaHost {
 public:
     virtual ~Platform() = default;
     virtual Window& MainWindow() = 0;
@@ -214,27 +247,14 @@ public:
     // CompareNames.
     virtual void SortNames(std::vector<std::string>& names) const = 0;
 
-    // Loads a bitmap file: read once (at most kMaxBitmapFileBytes), checked
-    // and its top-left 240 x 95 pixels decoded by DecodeBitmap
-    // (skin/BitmapCheck.h); the picture holds only those. Throws
-    // FileNotFound, PathNotFound, or BadPicture for anything else that cannot
-    // be shown (not a regular file, too large, refused by the decoder).
-    virtual PictureRef LoadPicture(const std::string& path) = 0;
     // The program's built-in about picture.
     virtual PictureRef BuiltinAboutPicture() = 0;
-
-    // Whole contents of a file, bytes as they are, when it is a regular file
-    // of at most `maxBytes` bytes that can be read; nothing otherwise
-    // (missing, a folder, a pipe or device, too large, unreadable). Checks
-    // the size before reading, never blocks on a pipe, never fails.
-    virtual std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path,
-                                                                     std::size_t maxBytes) = 0;
 
     // Sound: one at a time, a new sound cuts off the one playing. Both calls
     // start the sound and return at once; neither fails.
     //
-    // Plays a WAV file's bytes that the core has read and checked
-    // (pad/WaveCheck.h). The backend keeps them alive while they play. A
+    // Plays a WAV file's bytes that the core has read (ReadBinaryFile) and
+    // checked (pad/WaveCheck.h). The backend keeps them alive while they play. A
     // backend whose decoder still cannot play them plays the built-in default
     // sound instead, so that a release is always heard.
     virtual void PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "shell/Layout.h"
+#include "skin/BitmapCheck.h"
 #include "skin/SkinPaths.h"
 
 namespace snickit {
@@ -140,7 +141,7 @@ void Form_Main::LoadSkinPicture(PictureBuffer& buffer, const std::string& fileNa
     if (!StaysInSkinsFolder(CurrentSkin)) {
         throw Failure(CurrentSkin.ends_with('\\') ? FailureKind::PathNotFound : FailureKind::FileNotFound, path);
     }
-    buffer.Picture = platform_.LoadPicture(path);
+    buffer.Picture = LoadPictureFile(platform_, path);
 }
 
 }  // namespace snickit

@@ -176,7 +176,7 @@ std::string BadIndex(uint32_t index, std::size_t colors) {
 // Rows stored as they are. Palette indexes are checked all over the picture
 // when the palette is shorter than the depth allows; only the kept rows are
 // decoded otherwise.
-BitmapVerdict DecodeRows(const std::vector<unsigned char>& file, const Layout& l, BitmapPixels& kept) {
+BitmapVerdict DecodeRows(const std::vector<unsigned char>& file, const Layout& l, PicturePixels& kept) {
     const std::size_t colors = l.palette.size();
     const bool checkIndexes = l.bits <= 8 && colors < (std::size_t{1} << l.bits);
     for (int64_t fileRow = 0; fileRow < l.height; ++fileRow) {
@@ -207,7 +207,7 @@ BitmapVerdict DecodeRows(const std::vector<unsigned char>& file, const Layout& l
 
 // RLE8 and RLE4: runs of one index (two alternating ones in RLE4), literal
 // runs, ends of lines, moves, and the end-of-bitmap mark; bottom row first.
-BitmapVerdict DecodeRle(const std::vector<unsigned char>& file, const Layout& l, BitmapPixels& kept) {
+BitmapVerdict DecodeRle(const std::vector<unsigned char>& file, const Layout& l, PicturePixels& kept) {
     const bool rle8 = l.compression == kRle8;
     const std::size_t colors = l.palette.size();
     std::fill(kept.pixels.begin(), kept.pixels.end(), l.palette[0]);
@@ -268,12 +268,12 @@ BitmapVerdict CheckBitmap(const std::vector<unsigned char>& file) {
     return Examine(file, layout);
 }
 
-BitmapVerdict DecodeBitmap(const std::vector<unsigned char>& file, int keepWidth, int keepHeight, BitmapPixels& kept) {
+BitmapVerdict DecodeBitmap(const std::vector<unsigned char>& file, int keepWidth, int keepHeight, PicturePixels& kept) {
     kept = {};
     Layout layout;
     BitmapVerdict verdict = Examine(file, layout);
     if (!verdict.ok) return verdict;
-    BitmapPixels part;
+    PicturePixels part;
     part.width = static_cast<int>(std::min<int64_t>(layout.width, std::max(keepWidth, 1)));
     part.height = static_cast<int>(std::min<int64_t>(layout.height, std::max(keepHeight, 1)));
     part.pixels.assign(static_cast<std::size_t>(part.width) * static_cast<std::size_t>(part.height), 0);
@@ -283,6 +283,20 @@ BitmapVerdict DecodeBitmap(const std::vector<unsigned char>& file, int keepWidth
     if (!decoded.ok) return decoded;
     kept = std::move(part);
     return verdict;
+}
+
+PictureRef LoadPictureFile(MediaHost& host, const std::string& path) {
+    PicturePixels kept;
+    bool decoded = false;
+    {
+        const BinaryFile file = host.ReadBinaryFile(path, kMaxBitmapFileBytes);
+        if (file.failure == FailureKind::FileNotFound || file.failure == FailureKind::PathNotFound)
+            throw Failure(*file.failure, path);
+        decoded = file && DecodeBitmap(file.bytes, kKeptBitmapWidth, kKeptBitmapHeight, kept).ok;
+    }
+    PictureRef picture = decoded ? host.MakePicture(kept) : nullptr;
+    if (!picture) throw Failure(FailureKind::BadPicture, path);
+    return picture;
 }
 
 }  // namespace snickit

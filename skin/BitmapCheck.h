@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace snickit {
 
 // The largest picture accepted, in pixels each way.
@@ -40,18 +42,22 @@ struct BitmapVerdict {
 // of 1 to kMaxBitmapSide; the palette and pixel data inside the file.
 BitmapVerdict CheckBitmap(const std::vector<unsigned char>& file);
 
-// The top-left part of a picture: 0x00RRGGBB words, top row first.
-struct BitmapPixels {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-};
-
 // Checks the file as CheckBitmap does, then decodes at most the top-left
-// `keepWidth` x `keepHeight` pixels into `kept`. Also refuses (with a
+// `keepWidth` x `keepHeight` pixels into `kept` (top row first). Also refuses (with a
 // reason) a palette index outside the palette anywhere in the picture, and
 // compressed data that paints past the picture's edges or ends before its
 // end-of-bitmap mark. Pixels compressed data skips have the palette's first
 // colour. Costs the kept pixels, nothing in proportion to the declared size.
-BitmapVerdict DecodeBitmap(const std::vector<unsigned char>& file, int keepWidth, int keepHeight, BitmapPixels& kept);
+BitmapVerdict DecodeBitmap(const std::vector<unsigned char>& file, int keepWidth, int keepHeight, PicturePixels& kept);
+
+// The program's picture loader (the skin checker's too), the same on every
+// system: the file read once through the host (at most kMaxBitmapFileBytes),
+// checked and its top-left kKeptBitmapWidth x kKeptBitmapHeight pixels
+// decoded by DecodeBitmap, the file let go, and only then the system's
+// picture made of those pixels. No system decoder sees a skin's file.
+// Throws FileNotFound or PathNotFound when it is missing, BadPicture for
+// anything else that cannot be shown (not a regular file, too large,
+// refused by the decoder, no picture made).
+PictureRef LoadPictureFile(MediaHost& host, const std::string& path);
 
 }  // namespace snickit

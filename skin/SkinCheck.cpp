@@ -28,6 +28,14 @@ constexpr double kSilentPeak = 0.001;
 constexpr int kClippedRun = 3;
 constexpr int kPcm = 1;
 
+// A file's bytes read through the host. Throws FileNotFound, PathNotFound
+// or CannotRead (a longer file than `limit` cannot be read).
+std::vector<unsigned char> ReadFile(SkinCheckHost& host, const std::string& path, std::size_t limit) {
+    BinaryFile file = host.ReadBinaryFile(path, limit);
+    if (!file) throw Failure(*file.failure, path);
+    return std::move(file.bytes);
+}
+
 std::string Number(double value, int decimals) {
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -93,13 +101,13 @@ std::string PictureError(SkinCheckHost& host, const std::string& path, const std
     case FailureKind::BadPicture: {
         std::vector<unsigned char> bytes;
         try {
-            bytes = host.ReadFile(path, kMaxBitmapFileBytes);
+            bytes = ReadFile(host, path, kMaxBitmapFileBytes);
         } catch (const Failure&) {
             return file + " cannot be loaded as a picture." +
                    Sentence("is longer than the " + std::to_string(kMaxBitmapFileBytes) +
                             " bytes a picture may have, or cannot be read");
         }
-        BitmapPixels kept;
+        PicturePixels kept;
         const BitmapVerdict verdict = DecodeBitmap(bytes, kWindowWidth, kWindowHeight, kept);
         if (!verdict.ok) return file + " cannot be loaded as a picture." + Sentence(verdict.why);
         return file + " cannot be loaded: this system refuses to make a picture of it (a " +
@@ -215,7 +223,7 @@ void CheckSound(SkinCheckHost& host, SkinReport& report, int index) {
     const std::string fallback = ": " + button + " plays Snickit's default sound instead";
     std::vector<unsigned char> bytes;
     try {
-        bytes = host.ReadFile(report.folder + "\\" + file, kMaxFileBytes);
+        bytes = ReadFile(host, report.folder + "\\" + file, kMaxFileBytes);
     } catch (const Failure& failure) {
         report.warnings.push_back(file + (failure.kind() == FailureKind::FileNotFound ? " is missing" : " cannot be read") +
                                   fallback + ".");
@@ -293,14 +301,14 @@ SkinReport CheckSkin(SkinCheckHost& host, const std::string& folder) {
         const std::string file = kSkinPictures[i];
         const std::string path = folder + "\\" + file;
         try {
-            const PictureRef picture = host.LoadPicture(path);
+            const PictureRef picture = LoadPictureFile(host, path);
             report.pictures[i] = ReadWindowPixels(*picture);
             // The loader keeps no more than the window's part: a picture
             // that fills it may be larger, as its header tells.
             int width = picture->Width(), height = picture->Height();
             if (width == kWindowWidth || height == kWindowHeight) {
                 try {
-                    const BitmapVerdict verdict = CheckBitmap(host.ReadFile(path, kMaxBitmapFileBytes));
+                    const BitmapVerdict verdict = CheckBitmap(ReadFile(host, path, kMaxBitmapFileBytes));
                     if (verdict.ok) width = verdict.width, height = verdict.height;
                 } catch (const Failure&) {
                 }

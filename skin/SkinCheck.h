@@ -15,21 +15,16 @@
 
 namespace snickit {
 
-// What the checker needs of the system it runs on. Paths are in the
-// program's own form, with backslashes.
-class SkinCheckHost {
+// What the checker needs of the system it runs on: a skin's files and
+// pictures come through MediaHost and the program's own loaders
+// (LoadPictureFile, the sound check), as Snickit reads them. Paths are in
+// the program's own form, with backslashes.
+class SkinCheckHost : public MediaHost {
 public:
-    virtual ~SkinCheckHost() = default;
     // The folder of the executable: its skins folder is checked by default.
     virtual std::string ProgramFolder() const = 0;
     // Names of a folder's sub-folders, sorted. Throws PathNotFound.
     virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;
-    // The program's own picture loader. Throws FileNotFound, PathNotFound,
-    // BadPicture (or CannotRead).
-    virtual PictureRef LoadPicture(const std::string& path) = 0;
-    // A regular file's bytes: all of them, or limit + 1 when it is longer.
-    // Throws FileNotFound, PathNotFound or CannotRead.
-    virtual std::vector<unsigned char> ReadFile(const std::string& path, std::size_t limit) = 0;
     // Creates or replaces a file. Throws CannotWrite.
     virtual void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) = 0;
     // A path as the user knows it on this system.

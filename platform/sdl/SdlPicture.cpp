@@ -1,13 +1,7 @@
-// Loading pictures without the display (the skin checker uses it too): SDL's
-// BMP reader for the built-in pictures, skin pictures from their decoded
-// window-sized part.
+// Making pictures without the display (the skin checker does too): SDL's
+// BMP reader for the built-in pictures, skin pictures from the pixels the
+// core decoded.
 #include "platform/sdl/SdlPicture.h"
-
-#include "platform/NativePictureFile.h"
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace snickit::sdl {
 
@@ -24,7 +18,7 @@ std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source) {
     return std::make_shared<const SdlPicture>(converted);
 }
 
-std::shared_ptr<const SdlPicture> PictureFromPixels(const BitmapPixels& kept) {
+std::shared_ptr<const SdlPicture> PictureFromPixels(const PicturePixels& kept) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, kept.width, kept.height, 32, SDL_PIXELFORMAT_RGB888);
     if (!surface) return nullptr;
     for (int y = 0; y < kept.height; ++y)
@@ -33,23 +27,6 @@ std::shared_ptr<const SdlPicture> PictureFromPixels(const BitmapPixels& kept) {
                    static_cast<std::size_t>(kept.width) * 4);
     SDL_SetSurfaceBlendMode(surface, SDL_BLENDMODE_NONE);
     return std::make_shared<const SdlPicture>(surface);
-}
-
-std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file) {
-    BitmapPixels kept;
-    return DecodeBitmap(file, kKeptBitmapWidth, kKeptBitmapHeight, kept).ok ? PictureFromPixels(kept) : nullptr;
-}
-
-PictureRef LoadPictureFile(const std::string& programPath) {
-#if defined(__GLIBC__)
-    // A picture's file (up to 16 MiB) is let go as soon as its part is
-    // decoded. glibc would raise its mapping threshold after the first one
-    // and keep the next ones on the heap, held while the program idles: a
-    // fixed threshold gives every large block back at once.
-    static const int fixedThreshold = mallopt(M_MMAP_THRESHOLD, 256 << 10);
-    (void)fixedThreshold;
-#endif
-    return native::LoadCheckedPicture(programPath, [](const BitmapPixels& kept) { return PictureRef(PictureFromPixels(kept)); });
 }
 
 }  // namespace snickit::sdl

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "skin/BitmapCheck.h"
 
 namespace snickit::sdl {
 
@@ -39,17 +38,8 @@ private:
 // pictures): SDL believes what a header declares.
 std::shared_ptr<const SdlPicture> LoadBmp(SDL_RWops* source);
 
-// A picture of the kept part of a decoded bitmap.
-std::shared_ptr<const SdlPicture> PictureFromPixels(const BitmapPixels& kept);
-
-// A BMP file's bytes into a picture of its window-sized top-left part: null
-// unless DecodeBitmap accepts them.
-std::shared_ptr<const SdlPicture> DecodeCheckedBmp(const std::vector<unsigned char>& file);
-
-// The program's picture loader (the skin checker's too; needs no display):
-// the file is read once (at most kMaxBitmapFileBytes), checked, its top-left
-// 240 x 95 pixels decoded, and the file let go. Throws FileNotFound,
-// PathNotFound or BadPicture.
-PictureRef LoadPictureFile(const std::string& programPath);
+// A picture of pixels the core decoded (Platform::MakePicture); needs no
+// display.
+std::shared_ptr<const SdlPicture> PictureFromPixels(const PicturePixels& kept);
 
 }  // namespace snickit::sdl

@@ -7,15 +7,17 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
-#include "platform/NativeNames.h"
 #include "platform/sdl/DesktopDensity.h"
 #include "platform/sdl/Resources.h"
 #include "platform/sdl/SdlPicture.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/sdl/SoundPlayer.h"
 #include "platform/sdl/WindowPlace.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace snickit::sdl {
 
@@ -41,6 +43,13 @@ SdlPlatform::SdlPlatform() {
     // forgetting the position set while hidden).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     TolerateLateWakeUps();
+#if defined(__GLIBC__)
+    // A picture's file (up to 16 MiB) is let go as soon as its part is
+    // decoded. glibc would raise its mapping threshold after the first one
+    // and keep the next ones on the heap, held while the program idles: a
+    // fixed threshold gives every large block back at once.
+    mallopt(M_MMAP_THRESHOLD, 256 << 10);
+#endif
     // Video (with events) only: with joysticks or sensors initialised SDL
     // polls inside SDL_WaitEvent. Audio comes with the sound player.
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -68,14 +77,6 @@ SdlPlatform::~SdlPlatform() {
 
 Window& SdlPlatform::MainWindow() { return *window_; }
 
-std::string SdlPlatform::ProgramFolder() const { return native::ExecutableFolder(); }
-
-std::string SdlPlatform::ReadTextFile(const std::string& path) { return native::ReadTextFile(path); }
-
-void SdlPlatform::WriteTextFileAtomic(const std::string& path, const std::string& content) {
-    native::WriteTextFileAtomic(path, content);
-}
-
 int SdlPlatform::DotsPerInch() const { return DesktopDotsPerInch(); }
 
 std::vector<PixelRect> SdlPlatform::UsableAreas() const {
@@ -87,23 +88,7 @@ std::vector<PixelRect> SdlPlatform::UsableAreas() const {
     return areas;
 }
 
-bool SdlPlatform::CanReplaceFile(const std::string& path) { return native::CanReplaceFile(path); }
-
-std::string SdlPlatform::UserSettingsFolder() const { return native::UserSettingsFolder(); }
-
-void SdlPlatform::MakeFolders(const std::string& path) { native::MakeFolders(path); }
-
-std::vector<std::string> SdlPlatform::ListSubfolders(const std::string& path) {
-    return native::ListSubfolders(path);
-}
-
-int SdlPlatform::CompareNames(const std::string& a, const std::string& b) const {
-    return native::CompareNames(a, b);
-}
-
-void SdlPlatform::SortNames(std::vector<std::string>& names) const { native::SortNames(names); }
-
-PictureRef SdlPlatform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
+PictureRef SdlPlatform::MakePicture(const PicturePixels& pixels) { return PictureFromPixels(pixels); }
 
 PictureRef SdlPlatform::BuiltinAboutPicture() {
     if (!about_) {
@@ -111,11 +96,6 @@ PictureRef SdlPlatform::BuiltinAboutPicture() {
         if (!about_) throw Failure(FailureKind::BadPicture, "(built-in about picture)");
     }
     return about_;
-}
-
-std::optional<std::vector<unsigned char>> SdlPlatform::ReadBinaryFile(const std::string& path,
-                                                                      std::size_t maxBytes) {
-    return native::ReadBinaryFile(path, maxBytes);
 }
 
 void SdlPlatform::PlayWave(std::shared_ptr<const std::vector<unsigned char>> wave) { sound_->Play(std::move(wave)); }

@@ -1,5 +1,6 @@
-// snickit-skin-check on Linux: the skin checker over SDL's picture loader
-// (the one Snickit uses) and POSIX files. Opens no window.
+// snickit-skin-check on Linux: the skin checker over the program's own
+// picture loader, SDL's pictures (as Snickit makes them) and POSIX files.
+// Opens no window.
 #define SDL_MAIN_HANDLED
 #include <cstdio>
 
@@ -15,7 +16,9 @@ namespace native = snickit::native;
 
 class PosixHost final : public native::SkinCheckFiles {
 public:
-    snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::sdl::LoadPictureFile(path); }
+    snickit::PictureRef MakePicture(const snickit::PicturePixels& pixels) override {
+        return snickit::sdl::PictureFromPixels(pixels);
+    }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
         std::FILE* file = std::fopen(native::NativePath(path).c_str(), "wb");

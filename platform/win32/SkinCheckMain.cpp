@@ -1,5 +1,6 @@
-// snickit-skin-check.exe: the skin checker over the Win32 picture loader (the
-// one Snickit uses) and Win32 files. A console program; opens no window.
+// snickit-skin-check.exe: the skin checker over the program's own picture
+// loader, GDI pictures (as Snickit makes them) and Win32 files. A console
+// program; opens no window.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,7 +19,9 @@ namespace native = snickit::native;
 
 class Win32Host final : public native::SkinCheckFiles {
 public:
-    snickit::PictureRef LoadPicture(const std::string& path) override { return snickit::win32::LoadPictureFile(path); }
+    snickit::PictureRef MakePicture(const snickit::PicturePixels& pixels) override {
+        return snickit::win32::PictureFromPixels(pixels);
+    }
 
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
         HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

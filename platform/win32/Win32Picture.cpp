@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/NativePictureFile.h"
 
 namespace snickit::win32 {
 
@@ -11,7 +10,7 @@ namespace {
 
 // A 32-bit top-down DIB section holding the kept part of a decoded bitmap:
 // its rows are the decoded words as they are (0x00RRGGBB is BGRX in memory).
-HBITMAP BitmapFromPixels(const BitmapPixels& kept) {
+HBITMAP BitmapFromPixels(const PicturePixels& kept) {
     BITMAPINFO target{};
     target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     target.bmiHeader.biWidth = kept.width;
@@ -31,14 +30,12 @@ HBITMAP BitmapFromPixels(const BitmapPixels& kept) {
 
 }  // namespace
 
-// The file is read once, checked and its window-sized part decoded here; GDI
-// gets only those pixels. (LoadImageW reads the file itself and believes its
-// header: a file cut short crashes it, and it refuses OS/2 1.x headers.)
-PictureRef LoadPictureFile(const std::string& path) {
-    return native::LoadCheckedPicture(path, [](const BitmapPixels& kept) {
-        HBITMAP bitmap = BitmapFromPixels(kept);
-        return bitmap ? PictureRef(std::make_shared<Win32Picture>(bitmap)) : nullptr;
-    });
+// Only these pixels reach GDI, never a skin's file. (LoadImageW reads the
+// file itself and believes its header: a file cut short crashes it, and it
+// refuses OS/2 1.x headers.)
+PictureRef PictureFromPixels(const PicturePixels& kept) {
+    HBITMAP bitmap = BitmapFromPixels(kept);
+    return bitmap ? std::make_shared<Win32Picture>(bitmap) : nullptr;
 }
 
 Win32Picture::Win32Picture(HBITMAP bitmap) : bitmap_(bitmap) {

@@ -34,9 +34,8 @@ private:
     int height_ = 0;
 };
 
-// The program's picture loader: a bitmap file given by its program-form
-// path, read into a DIB section. Needs no window. Throws FileNotFound,
-// PathNotFound or BadPicture.
-PictureRef LoadPictureFile(const std::string& path);
+// A picture of pixels the core decoded (Platform::MakePicture), in a 32-bit
+// DIB section; null when GDI cannot make it. Needs no window.
+PictureRef PictureFromPixels(const PicturePixels& kept);
 
 }  // namespace snickit::win32

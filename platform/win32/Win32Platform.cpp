@@ -7,9 +7,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
-#include "platform/NativeNames.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/resource.h"
@@ -39,39 +36,7 @@ std::vector<PixelRect> Win32Platform::UsableAreas() const {
     return areas;
 }
 
-bool Win32Platform::CanReplaceFile(const std::string& path) { return native::CanReplaceFile(path); }
-
-std::string Win32Platform::UserSettingsFolder() const { return native::UserSettingsFolder(); }
-
-void Win32Platform::MakeFolders(const std::string& path) { native::MakeFolders(path); }
-
-std::string Win32Platform::ProgramFolder() const { return native::ExecutableFolder(); }
-
-std::string Win32Platform::ReadTextFile(const std::string& path) {
-    return native::ReadTextFile(path);
-}
-
-void Win32Platform::WriteTextFileAtomic(const std::string& path, const std::string& content) {
-    native::WriteTextFileAtomic(path, content);
-}
-
-std::vector<std::string> Win32Platform::ListSubfolders(const std::string& path) {
-    return native::ListSubfolders(path);
-}
-
-int Win32Platform::CompareNames(const std::string& a, const std::string& b) const {
-    return native::CompareNames(a, b);
-}
-
-void Win32Platform::SortNames(std::vector<std::string>& names) const { native::SortNames(names); }
-
-std::optional<std::vector<unsigned char>> Win32Platform::ReadBinaryFile(const std::string& path,
-                                                                        std::size_t maxBytes) {
-    return native::ReadBinaryFile(path, maxBytes);
-}
-
-PictureRef Win32Platform::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
-
+PictureRef Win32Platform::MakePicture(const PicturePixels& pixels) { return PictureFromPixels(pixels); }
 
 PictureRef Win32Platform::BuiltinAboutPicture() {
     if (!about_) {

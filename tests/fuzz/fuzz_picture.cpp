@@ -10,7 +10,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::vector<unsigned char> file(data, data + size);
     const snickit::BitmapVerdict verdict = snickit::CheckBitmap(file);
-    auto picture = snickit::sdl::DecodeCheckedBmp(file);
+    snickit::PicturePixels kept;
+    auto picture = snickit::DecodeBitmap(file, snickit::kKeptBitmapWidth, snickit::kKeptBitmapHeight, kept).ok
+                       ? snickit::sdl::PictureFromPixels(kept)
+                       : nullptr;
     // The decoder may still refuse what the check accepts (a palette index
     // out of range, compressed data that runs off); what it makes is the
     // checked picture's top-left part, never more than 240 x 95.

@@ -15,8 +15,10 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/NativeFilesPlatform.h"
 #include "platform/sdl/SdlPicture.h"
 #include "platform/sdl/SoundPlayer.h"
+#include "skin/BitmapCheck.h"
 #include "tests/support/MediaFiles.h"
 #include "tests/support/TempFolder.h"
 
@@ -36,6 +38,16 @@ constexpr long kBoundKb = 4 * 64 * 1024;
 #else
 constexpr long kBoundKb = 64 * 1024;
 #endif
+
+// The program's picture loader over POSIX files and SDL's pictures, as
+// SdlPlatform and the skin checker give them (without a display).
+PictureRef Load(const std::string& path) {
+    struct : MediaHost {
+        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override { return native::ReadFileBytes(p, max); }
+        PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
+    } host;
+    return LoadPictureFile(host, path);
+}
 
 // This process's address space and resident memory, in kilobytes.
 std::pair<long, long> MemoryKb() {
@@ -86,13 +98,13 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     }
     for (const auto& row : rows) {
         const std::string path = folder.path() + "\\" + row.path;
-        EXPECT_EQ(InChild([&] { return Answer([&] { return sdl::LoadPictureFile(path); }); }), row.expected) << row.path;
+        EXPECT_EQ(InChild([&] { return Answer([&] { return Load(path); }); }), row.expected) << row.path;
     }
     // Colours in their places: blue, green, red in the file's bottom-up rows.
     std::string bytes = BmpFile({});
     Put(bytes, 54 + 94 * 720, 0xFA0507, 3);
     folder.Write("Blue\\colours.bmp", bytes);
-    const PictureRef picture = sdl::LoadPictureFile(folder.path() + "\\Blue\\colours.bmp");
+    const PictureRef picture = Load(folder.path() + "\\Blue\\colours.bmp");
     EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
 }
 
@@ -107,7 +119,7 @@ TEST(SdlLoaders, EveryValidLayoutLoadsWithItsPixels) {
             const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
             const std::vector<uint32_t> expected = TopLeft(pixels, width, keptWidth, keptHeight);
             const int answer = InChild([&] {
-                const PictureRef picture = sdl::LoadPictureFile(folder.path() + "\\p.bmp");
+                const PictureRef picture = Load(folder.path() + "\\p.bmp");
                 if (picture->Width() != keptWidth || picture->Height() != keptHeight) return 2;
                 for (int y = 0; y < keptHeight; ++y)
                     for (int x = 0; x < keptWidth; ++x)

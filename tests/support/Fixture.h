@@ -43,10 +43,11 @@ protected:
         folder.Remove("skins");
         for (std::string skin : {"apple/", "Blue/", "red/"})
             for (std::string file : {"box.bmp", "box2.bmp", "menu.bmp", "1.wav", "2.wav", "3.wav", "4.wav"})
-                folder.Write("skins/" + skin + file, file.ends_with(".wav") ? kWave : "BM");
+                folder.Write("skins/" + skin + file, file.ends_with(".wav") ? kWave : kPicture);
         folder.Write("config.sn", kConfig);
     }
     const std::string kWave = snickit::test::WavFile({});
+    const std::string kPicture = snickit::test::BmpFile({.width = 1, .height = 1});
     static constexpr const char* kConfig = " 3000 \r\n 1500 \r\nBlue\\\r\n";
 
     // Starts the program with the script; its status, or kStillRunning when

@@ -11,17 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/NativeBinaryFile.h"
-#include "platform/NativeFiles.h"
-#include "platform/NativeNames.h"
-#include "platform/Platform.h"
+#include "platform/NativeFilesPlatform.h"
 #include "shell/FormMain.h"
+#include "skin/BitmapCheck.h"
 
 namespace snickit::test {
 
-// A picture file is one whose content starts with "BM"; it is named by its
-// path below the program folder. Other tests give pictures their own size
-// and pixels.
+// A picture made of a skin's file is named by the file's path below the
+// program folder (the program's own loader reads and decodes the file).
+// Other tests give pictures their own size and pixels.
 struct RecordingPicture : Picture {
     RecordingPicture(std::string n, int w = 240, int h = 95, std::function<std::uint32_t(int, int)> p = nullptr)
         : name(std::move(n)), width(w), height(h), pixels(std::move(p)) {}
@@ -38,7 +36,7 @@ inline std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to
 // Thrown when the script has run out while the program still waits.
 struct ScriptEnded {};
 
-class RecordingPlatform : public Platform, public Window {
+class RecordingPlatform : public native::NativeFilesPlatform, public Window {
 public:
     RecordingPlatform(std::string programFolder, int dotsPerInch) : folder_(std::move(programFolder)), dpi_(dotsPerInch) {}
 
@@ -63,27 +61,21 @@ public:
     std::vector<PixelRect> UsableAreas() const override { return monitors; }
     bool CanReplaceFile(const std::string& path) override { return !readOnly && native::CanReplaceFile(path); }
     std::string UserSettingsFolder() const override { return userFolder; }
-    void MakeFolders(const std::string& path) override { native::MakeFolders(path); }
     std::string ProgramFolder() const override { return folder_; }
-    std::string ReadTextFile(const std::string& path) override { return native::ReadTextFile(path); }
-    std::vector<std::string> ListSubfolders(const std::string& path) override { return native::ListSubfolders(path); }
-    int CompareNames(const std::string& a, const std::string& b) const override { return native::CompareNames(a, b); }
-    void SortNames(std::vector<std::string>& names) const override { native::SortNames(names); }
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override {
         log.push_back("write " + Relative(path));
         if (failWrites) throw Failure(FailureKind::CannotWrite, path);
         native::WriteTextFileAtomic(path, content);
     }
-    PictureRef LoadPicture(const std::string& path) override {
-        log.push_back("load " + Relative(path));
-        if (native::ReadTextFile(path).rfind("BM", 0) != 0) throw Failure(FailureKind::BadPicture, path);
-        return std::make_shared<RecordingPicture>(Relative(path));
-    }
     PictureRef BuiltinAboutPicture() override { return std::make_shared<RecordingPicture>("about"); }
-    std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& path, std::size_t max) override {
+    // A read within the picture bound is the loading of a skin's picture.
+    BinaryFile ReadBinaryFile(const std::string& path, std::size_t max) override {
         lastRead_ = Relative(path);
-        return native::ReadBinaryFile(path, max);
+        if (max == kMaxBitmapFileBytes) log.push_back("load " + lastRead_);
+        return NativeFilesPlatform::ReadBinaryFile(path, max);
     }
+    // A picture is named by the file last read: the program shows what it read.
+    PictureRef MakePicture(const PicturePixels&) override { return std::make_shared<RecordingPicture>(lastRead_); }
     // A sound is named by the file last read: the program plays what it read.
     void PlayWave(std::shared_ptr<const std::vector<unsigned char>>) override { log.push_back("sound " + lastRead_); }
     void PlayDefaultSound() override { log.push_back("sound default"); }

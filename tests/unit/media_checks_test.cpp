@@ -66,7 +66,7 @@ TEST(MediaChecks, EveryValidLayoutDecodesToItsTopLeftPixels) {
         for (auto [width, height] : {std::pair{13, 6}, {251, 97}}) {
             std::vector<uint32_t> pixels;
             const std::string file = PatternBmp(layout, width, height, &pixels);
-            BitmapPixels kept;
+            PicturePixels kept;
             const BitmapVerdict verdict = DecodeBitmap(Bytes(file), 240, 95, kept);
             ASSERT_TRUE(verdict.ok) << layout.what << ": " << verdict.why;
             const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
@@ -94,7 +94,7 @@ TEST(MediaChecks, EveryValidLayoutDecodesToItsTopLeftPixels) {
         {"index outside the palette outside the kept part", outside, false},
     };
     for (const Row& row : rows) {
-        BitmapPixels kept;
+        PicturePixels kept;
         const BitmapVerdict verdict = DecodeBitmap(Bytes(row.file), 240, 95, kept);
         EXPECT_EQ(std::pair(verdict.ok, verdict.why.empty()), std::pair(row.ok, row.ok)) << row.what << ": " << verdict.why;
         EXPECT_EQ(kept.pixels.size(), row.ok ? 240u * 95 : 0u) << row.what;
@@ -104,7 +104,7 @@ TEST(MediaChecks, EveryValidLayoutDecodesToItsTopLeftPixels) {
     std::string moved = RleBmp(std::string("\0\2\5\x40\3\1\0\1", 8), 240, 95, 8, 2);
     Put(moved, 54, 0x123456, 3);
     Put(moved, 58, 0xABCDEF, 3);
-    BitmapPixels kept;
+    PicturePixels kept;
     ASSERT_TRUE(DecodeBitmap(Bytes(moved), 240, 95, kept).ok);
     EXPECT_EQ(std::vector(kept.pixels.begin() + 30 * 240 + 4, kept.pixels.begin() + 30 * 240 + 9),
               (std::vector<uint32_t>{0x123456, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0x123456}));

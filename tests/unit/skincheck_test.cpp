@@ -55,17 +55,16 @@ struct FakeHost : SkinCheckHost {
         if (path != "P\\skins\\Good") throw Failure(FailureKind::PathNotFound, path);
         return {};
     }
-    PictureRef LoadPicture(const std::string& path) override {
-        const std::string file = path.substr(path.rfind('\\') + 1);
-        if (failures.count(file)) throw Failure(failures[file], path);
-        if (!pictures.count(file)) throw Failure(FailureKind::FileNotFound, path);
-        return pictures[file];
+    // A drawn picture is read as a bitmap of its size, and made as drawn.
+    BinaryFile ReadBinaryFile(const std::string& path, std::size_t) override {
+        read = path.substr(path.rfind('\\') + 1);
+        if (failures.count(read)) return {{}, failures[read]};
+        if (files.count(read)) return {files[read], std::nullopt};
+        if (!pictures.count(read)) return {{}, FailureKind::FileNotFound};
+        const PictureRef& p = pictures[read];
+        return {Bytes(BmpFile({.width = p ? p->Width() : 240, .height = p ? p->Height() : 95})), std::nullopt};
     }
-    std::vector<unsigned char> ReadFile(const std::string& path, std::size_t) override {
-        const std::string file = path.substr(path.rfind('\\') + 1);
-        if (!files.count(file)) throw Failure(FailureKind::FileNotFound, path);
-        return files[file];
-    }
+    PictureRef MakePicture(const PicturePixels&) override { return pictures[read]; }
     void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) override {
         if (path == "no\\such\\folder.bmp") throw Failure(FailureKind::CannotWrite, path);
         written[path] = bytes;
@@ -74,6 +73,7 @@ struct FakeHost : SkinCheckHost {
     std::map<std::string, PictureRef> pictures{
         {"box.bmp", Drawn(Box)}, {"box2.bmp", Drawn(Pressed)}, {"menu.bmp", Drawn(Menu)}};
     std::map<std::string, FailureKind> failures;
+    std::string read;  // the file last read
     const std::vector<unsigned char> kTone = Wav(0.5, 22050, Tone);
     std::map<std::string, std::vector<unsigned char>> written, files{
         {"1.wav", kTone}, {"2.wav", kTone}, {"3.wav", kTone}, {"4.wav", kTone}};
@@ -87,9 +87,11 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
         {"missing", [](FakeHost& h) { h.pictures.erase("box2.bmp"); }, {}, 1,
          {"  error:   box2.bmp is missing.", "=> Good: NOT USABLE, 1 error and 0 warnings. Snickit stops"}},
         {"unreadable", [](FakeHost& h) { h.failures["menu.bmp"] = FailureKind::CannotRead; }, {}, 1,
-         {"  error:   menu.bmp: The file cannot be read: P\\skins\\Good\\menu.bmp."}},
-        {"rejected", [](FakeHost& h) { h.failures["box.bmp"] = FailureKind::BadPicture, h.files["box.bmp"] = {'B', 'M'}; }, {}, 1,
+         {"  error:   menu.bmp cannot be loaded as a picture. The file is longer than the 16842752 bytes a picture may have, or cannot be read."}},
+        {"rejected", [](FakeHost& h) { h.files["box.bmp"] = {'B', 'M'}; }, {}, 1,
          {"  error:   box.bmp cannot be loaded as a picture. "}},
+        {"refused by the system", [](FakeHost& h) { h.pictures["menu.bmp"] = nullptr; }, {}, 1,
+         {"  error:   menu.bmp cannot be loaded: this system refuses to make a picture of it (a 240 x 95 bitmap of 24 bits per pixel)."}},
         {"small", [](FakeHost& h) { h.pictures["box.bmp"] = Drawn(Box, 32, 32); }, {}, 0,
          {"  warning: box.bmp is 32 x 32 pixels, not 240 x 95. The window shows no picture right of x 31 and below y 31, "
           "where sound button 1, sound button 2, sound button 3, sound button 4, the minimize box and the close box "

@@ -15,6 +15,7 @@
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
+#include "skin/BitmapCheck.h"
 #include "tests/support/MediaFiles.h"
 #include "tests/support/TempFolder.h"
 
@@ -42,7 +43,7 @@ TEST(Win32Platform, PicturesHostileOrNotTheDensityAndTheFolders) {
     }
     const std::size_t before = PeakMemory();
     for (const auto& row : rows)
-        EXPECT_EQ(Answer([&] { return platform.LoadPicture(folder.path() + "\\" + row.path); }), row.expected) << row.path;
+        EXPECT_EQ(Answer([&] { return LoadPictureFile(platform, folder.path() + "\\" + row.path); }), row.expected) << row.path;
     EXPECT_LT(PeakMemory(), before + (std::size_t{64} << 20));
     // Each layout, small and larger than the window: the picture is the
     // file's top-left part, pixel for pixel, as GDI reads it back.
@@ -51,7 +52,7 @@ TEST(Win32Platform, PicturesHostileOrNotTheDensityAndTheFolders) {
             std::vector<uint32_t> pixels;
             folder.Write("p.bmp", PatternBmp(layout, width, height, &pixels));
             const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
-            const PictureRef picture = platform.LoadPicture(folder.path() + "\\p.bmp");
+            const PictureRef picture = LoadPictureFile(platform, folder.path() + "\\p.bmp");
             ASSERT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(keptWidth, keptHeight)) << layout.what;
             std::vector<uint32_t> read;
             for (int y = 0; y < keptHeight; ++y)
@@ -62,7 +63,7 @@ TEST(Win32Platform, PicturesHostileOrNotTheDensityAndTheFolders) {
     std::string bytes = BmpFile({});  // grey 0x404040, bottom-up
     Put(bytes, 54 + 94 * 720, 0xFA0507, 3);  // the top-left pixel: blue, green, red
     std::ofstream(folder.root / u8"\u03A9\u65E5.bmp", std::ios::binary) << bytes;  // Greek and Japanese
-    const PictureRef picture = platform.LoadPicture(folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp");
+    const PictureRef picture = LoadPictureFile(platform, folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp");
     auto& native = dynamic_cast<const win32::Win32Picture&>(*picture);
     EXPECT_EQ(GetPixel(native.Dc(), 0, 0), RGB(250, 5, 7));
     EXPECT_EQ(GetPixel(native.Dc(), 239, 94), RGB(64, 64, 64));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <tuple>
 
+#include "platform/NativeFilesPlatform.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Window.h"
 #include "tests/support/MediaFiles.h"
@@ -46,7 +47,11 @@ PictureRef Picture(unsigned char blue) {
         for (int x = 0; x < 240; ++x)
             test::Put(bytes, 54 + (94 - y) * 720 + 3 * x, blue | GetGValue(Colour(x, y, 0)) << 8 | GetRValue(Colour(x, y, 0)) << 16, 3);
     folder.Write("picture.bmp", bytes);
-    return win32::LoadPictureFile(folder.path() + "\\picture.bmp");
+    struct : MediaHost {
+        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override { return native::ReadFileBytes(p, max); }
+        PictureRef MakePicture(const PicturePixels& pixels) override { return win32::PictureFromPixels(pixels); }
+    } host;
+    return LoadPictureFile(host, folder.path() + "\\picture.bmp");
 }
 
 struct Win32WindowTest : ::testing::Test {
