@@ -55,6 +55,9 @@ public:
     Outcome Wheel(int notches);
     // A key went down while the list has the focus (virtual-key code).
     Outcome Key(int virtualKey);
+    // A character was typed while the list has the focus: the selection
+    // goes to the next entry that starts with it (Window::NextEntryStartingWith).
+    Outcome Type(char32_t character);
 
     void Draw(SDL_Surface* target) const;
 
