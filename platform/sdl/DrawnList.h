@@ -3,8 +3,8 @@
 // fit. It looks like the
 // classic desktop list box (light grey, black text, highlighted selection)
 // and behaves like one: click selects, double click applies, the wheel
-// scrolls, and once clicked it has the focus and the navigation keys move
-// the selection. Input goes in as plain values and comes out as an Outcome,
+// scrolls, and once clicked it has the focus: the navigation keys move the
+// selection, and a typed character selects the next entry it starts. Input goes in as plain values and comes out as an Outcome,
 // so its behaviour needs no display.
 #pragma once
 
