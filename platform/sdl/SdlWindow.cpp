@@ -435,7 +435,8 @@ void SdlWindow::OnKey(const SDL_KeyboardEvent& event) {
         TraceEvent("release");
         sink_->KeyUp(key);
     } else if (key == 0) {
-        Apply(list_.Type(TypedCharacter(event.keysym)));  // no key of the program's types
+        // Neither the program's key nor a list key: it may type a character.
+        Apply(list_.Type(TypedCharacter(event.keysym)));
     } else if (!sink_->KeyDown(key)) {
         Apply(list_.Key(key));
     }
