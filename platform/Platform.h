@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace snickit {
@@ -119,8 +120,8 @@ public:
     // first, whichever control has the focus; KeyDown returns true when the
     // key is the program's own, and the focused list must then not use it
     // (neither to move its selection nor to search its entries).
-    virtual bool KeyDown(int virtualKey, int shift) = 0;
-    virtual void KeyUp(int virtualKey, int shift) = 0;
+    virtual bool KeyDown(int virtualKey) = 0;
+    virtual void KeyUp(int virtualKey) = 0;
     // The user changed the list's selection (click, arrow keys): the index of
     // the newly selected entry.
     virtual void ListSelect(int index) = 0;
@@ -139,7 +140,50 @@ class Window {
 public:
     virtual ~Window() = default;
     // The core's router. Set once, before the first event is dispatched.
+    // It decides where a press goes and which hot spot keeps the mouse
+    // until its last button is released; a backend only holds the mouse
+    // for the window while any button is down, as its window system needs.
     virtual void SetInputSink(InputSink* sink) = 0;
+
+    // The colour (0xRRGGBB) of the window where its picture does not reach
+    // (a picture smaller than the window), on every system.
+    static constexpr std::uint32_t kUncoveredColour = 0x000000;
+    // The skin list's background: light grey, on every system.
+    static constexpr std::uint32_t kListBackground = 0xC0C0C0;
+
+    // The list's search by typing, as the desktop's list box does it: the
+    // first entry after the selection (after none: from the first entry),
+    // wrapping round, whose name starts with `typed`, letter case ignored
+    // (for the Latin, Greek and Cyrillic letters); -1 when no entry does.
+    // `nameAt(i)` gives entry i's name in UTF-8.
+    template <class NameAt>
+    static int NextEntryStartingWith(int count, int selection, char32_t typed, NameAt nameAt) {
+        const char32_t wanted = FoldedCase(typed);
+        for (int step = 1; step <= count; ++step) {
+            const int index = ((selection < 0 ? -1 : selection) + step) % count;
+            if (FoldedCase(FirstCharacter(nameAt(index))) == wanted) return index;
+        }
+        return -1;
+    }
+    // The first character of UTF-8 text, 0 for none or a broken sequence.
+    static char32_t FirstCharacter(std::string_view text) {
+        if (text.empty()) return 0;
+        const auto lead = static_cast<unsigned char>(text[0]);
+        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || text.size() < static_cast<std::size_t>(length)) return 0;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int i = 1; i < length; ++i) c = c << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
+        return c;
+    }
+    // The small letter of a capital one (ASCII, Latin-1, Greek, Cyrillic);
+    // anything else as it is.
+    static constexpr char32_t FoldedCase(char32_t c) {
+        if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+            (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
+            return c + 0x20;
+        }
+        return c >= 0x400 && c <= 0x40F ? c + 0x50 : c;
+    }
 
     // The window's whole-number scale: each pixel of a picture is drawn as a
     // scale x scale block (never smoothed), and the list's text is drawn at

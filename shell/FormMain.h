@@ -63,6 +63,7 @@ public:
     void Form_Load();
     void Form_MouseDown(int button, int shift, float x, float y);
     // Returns whether the key is one of the program's own (keypad 1 to 4).
+    // No handler reads the modifier keys: `shift` is always 0.
     bool Form_KeyDown(int keyCode, int shift);
     void Form_KeyUp(int keyCode, int shift);
     void Image_Min_Click();
@@ -87,8 +88,8 @@ public:
     // --- Raw input from the platform (shell/Routing.cpp) -------------------
     void MouseDown(MouseButton button, int x, int y) override;
     void MouseUp(MouseButton button, int x, int y) override;
-    bool KeyDown(int virtualKey, int shift) override;
-    void KeyUp(int virtualKey, int shift) override;
+    bool KeyDown(int virtualKey) override;
+    void KeyUp(int virtualKey) override;
     void ListSelect(int index) override;
     void ListDoubleClick() override;
     void CloseRequested() override;

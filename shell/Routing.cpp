@@ -74,12 +74,12 @@ void Form_Main::Click(HotSpot& spot) {
     else if (&spot == &Image_Net) Image_Net_Click();
 }
 
-bool Form_Main::KeyDown(int virtualKey, int shift) {
-    return Form_KeyDown(virtualKey, shift);
+bool Form_Main::KeyDown(int virtualKey) {
+    return Form_KeyDown(virtualKey, 0);
 }
 
-void Form_Main::KeyUp(int virtualKey, int shift) {
-    Form_KeyUp(virtualKey, shift);
+void Form_Main::KeyUp(int virtualKey) {
+    Form_KeyUp(virtualKey, 0);
 }
 
 void Form_Main::ListSelect(int index) {

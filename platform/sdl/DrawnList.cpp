@@ -1,5 +1,6 @@
 #include "platform/sdl/DrawnList.h"
 
+#include "platform/Platform.h"
 #include "platform/sdl/ListText.h"
 
 #include <algorithm>
@@ -13,7 +14,8 @@ constexpr int kVkPrior = 33, kVkNext = 34, kVkEnd = 35, kVkHome = 36, kVkUp = 38
 constexpr int kMinThumb = 8;
 constexpr int kWheelRows = 3;  // rows per wheel notch, as the desktop scrolls
 
-constexpr SDL_Color kBackground{192, 192, 192, 255};
+constexpr SDL_Color kBackground{static_cast<Uint8>(Window::kListBackground >> 16), static_cast<Uint8>(Window::kListBackground >> 8),
+                                 static_cast<Uint8>(Window::kListBackground), 255};
 constexpr SDL_Color kText{0, 0, 0, 255};
 constexpr SDL_Color kHighlight{0, 0, 128, 255};
 constexpr SDL_Color kHighlightText{255, 255, 255, 255};
@@ -280,6 +282,13 @@ DrawnList::Outcome DrawnList::Key(int virtualKey) {
     case kVkNext: return Select(from < 0 ? 0 : from + page);
     default: return {};
     }
+}
+
+DrawnList::Outcome DrawnList::Type(char32_t character) {
+    if (!visible_ || !focused_ || character == 0) return {};
+    const int index =
+        Window::NextEntryStartingWith(Count(), selection_, character, [this](int i) { return Item(i); });
+    return index < 0 ? Outcome{} : Select(index);
 }
 
 std::string_view DrawnList::Item(int index) const {

@@ -3,8 +3,8 @@
 // fit. It looks like the
 // classic desktop list box (light grey, black text, highlighted selection)
 // and behaves like one: click selects, double click applies, the wheel
-// scrolls, and once clicked it has the focus and the navigation keys move
-// the selection. Input goes in as plain values and comes out as an Outcome,
+// scrolls, and once clicked it has the focus: the navigation keys move the
+// selection, and a typed character selects the next entry it starts. Input goes in as plain values and comes out as an Outcome,
 // so its behaviour needs no display.
 #pragma once
 
@@ -55,6 +55,9 @@ public:
     Outcome Wheel(int notches);
     // A key went down while the list has the focus (virtual-key code).
     Outcome Key(int virtualKey);
+    // A character was typed while the list has the focus: the selection
+    // goes to the next entry that starts with it (Window::NextEntryStartingWith).
+    Outcome Type(char32_t character);
 
     void Draw(SDL_Surface* target) const;
 

@@ -33,12 +33,19 @@ int VirtualKeyFor(SDL_Scancode code, bool numLockOn) {
     }
 }
 
-int ShiftMaskFor(Uint16 mod) {
-    int mask = 0;
-    if (mod & KMOD_SHIFT) mask |= 1;
-    if (mod & KMOD_CTRL) mask |= 2;
-    if (mod & KMOD_ALT) mask |= 4;
-    return mask;
+char32_t TypedCharacter(const SDL_Keysym& key) {
+    if (key.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return 0;
+    if (key.scancode >= SDL_SCANCODE_KP_1 && key.scancode <= SDL_SCANCODE_KP_0) {
+        if (!(key.mod & KMOD_NUM)) return 0;
+        return key.scancode == SDL_SCANCODE_KP_0 ? U'0' : U'1' + (key.scancode - SDL_SCANCODE_KP_1);
+    }
+    const SDL_Keycode sym = key.sym;
+    // Control characters (Return, Esc, Backspace, Tab, Delete) and keys
+    // without a character of their own type nothing.
+    if ((sym & SDLK_SCANCODE_MASK) || sym < 0x20 || sym == 0x7F || sym > 0x10FFFF) return 0;
+    const bool asciiLetter = sym >= 'a' && sym <= 'z';
+    if ((key.mod & KMOD_SHIFT) && sym < 0x80 && !asciiLetter) return 0;
+    return static_cast<char32_t>(sym);
 }
 
 }  // namespace snickit::sdl

@@ -14,7 +14,12 @@ namespace snickit::sdl {
 // with it off keypad 1 is End (35), keypad 2 Down (40), and so on.
 int VirtualKeyFor(SDL_Scancode code, bool numLockOn);
 
-// The modifier mask of a key event: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftMaskFor(Uint16 mod);
+// The character a key types into the list's search, or 0 for none. Keys
+// come as key events (no text input): the key's character in the keyboard's
+// layout, a letter whatever Shift says (the search ignores letter case),
+// keypad digits with NumLock on. Nothing with Ctrl, Alt or the system key
+// held, and nothing for another key with Shift held, whose character the
+// key event does not tell.
+char32_t TypedCharacter(const SDL_Keysym& key);
 
 }  // namespace snickit::sdl

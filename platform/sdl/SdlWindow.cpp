@@ -95,6 +95,10 @@ void SdlWindow::Create() {
     }
     // Keys arrive as key events; no text input or input method is needed.
     SDL_StopTextInput();
+    // SDL holds the mouse for the window while any button is down (the
+    // program's logic decides what the press and release reach); no
+    // environment setting turns that off.
+    SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
 }
 
 void SdlWindow::SetIcon(SDL_Surface* icon) {
@@ -230,7 +234,10 @@ void SdlWindow::PaintFromPicture(const SDL_Rect& area) {
     SDL_Surface* canvas = Canvas();
     if (!canvas) return;
     SDL_Rect target = area;
-    SDL_FillRect(canvas, &target, SDL_MapRGB(canvas->format, 0, 0, 0));
+    const std::uint32_t uncovered = Window::kUncoveredColour;
+    SDL_FillRect(canvas, &target,
+                 SDL_MapRGB(canvas->format, static_cast<Uint8>(uncovered >> 16), static_cast<Uint8>(uncovered >> 8),
+                            static_cast<Uint8>(uncovered)));
     if (picture_) {
         SDL_Rect from = area;
         SDL_Rect to = area;
@@ -390,9 +397,6 @@ void SdlWindow::OnButtonDown(const SDL_MouseButtonEvent& original) {
     MouseButton button;
     if (!ToMouseButton(event.button, button)) return;
     const Uint32 mask = SDL_BUTTON(event.button);
-    // Hold the mouse from press to release, so that a release outside the
-    // window still reaches what was pressed.
-    SDL_CaptureMouse(SDL_TRUE);
     // While a button is held, further presses go where the first one went.
     const bool toList = coreButtons_ == 0 && (listButtons_ != 0 || list_.Contains(event.x, event.y));
     if (toList) {
@@ -416,7 +420,6 @@ void SdlWindow::OnButtonUp(const SDL_MouseButtonEvent& original) {
     const bool fromList = (listButtons_ & mask) != 0;
     listButtons_ &= ~mask;
     coreButtons_ &= ~mask;
-    if (coreButtons_ == 0 && listButtons_ == 0) SDL_CaptureMouse(SDL_FALSE);
     if (fromList) {
         if (button == MouseButton::Left) Apply(list_.LeftUp());
         return;
@@ -425,13 +428,16 @@ void SdlWindow::OnButtonUp(const SDL_MouseButtonEvent& original) {
 }
 
 void SdlWindow::OnKey(const SDL_KeyboardEvent& event) {
+    if (!sink_) return;
     const int key = VirtualKeyFor(event.keysym.scancode, (event.keysym.mod & KMOD_NUM) != 0);
-    if (key == 0 || !sink_) return;
-    const int shift = ShiftMaskFor(event.keysym.mod);
     if (event.type == SDL_KEYUP) {
+        if (key == 0) return;
         TraceEvent("release");
-        sink_->KeyUp(key, shift);
-    } else if (!sink_->KeyDown(key, shift)) {
+        sink_->KeyUp(key);
+    } else if (key == 0) {
+        // Neither the program's key nor a list key: it may type a character.
+        Apply(list_.Type(TypedCharacter(event.keysym)));
+    } else if (!sink_->KeyDown(key)) {
         Apply(list_.Key(key));
     }
 }
@@ -468,7 +474,6 @@ void SdlWindow::InteractiveMove(MouseButton button) {
     // now the pointer may have moved on.
     const int offsetX = -pressX_;
     const int offsetY = -pressY_;
-    SDL_CaptureMouse(SDL_TRUE);
     Present();
 
     auto isRelease = [sdlButton](const SDL_Event& e) {
@@ -514,7 +519,6 @@ void SdlWindow::InteractiveMove(MouseButton button) {
         SDL_Delay(kFinalMoveStepMs);
     }
     pointerStale_ = true;
-    if (coreButtons_ == 0 && listButtons_ == 0) SDL_CaptureMouse(SDL_FALSE);
     Present();
     pending_.insert(pending_.end(), setAside.begin(), setAside.end());
 }

@@ -19,19 +19,11 @@ namespace {
 constexpr wchar_t kClassName[] = L"SnickitWindow";
 constexpr wchar_t kOwnerProperty[] = L"Snickit.Window";
 constexpr int kListId = 1;
-constexpr COLORREF kListBackground = RGB(192, 192, 192);
+constexpr COLORREF ColourRef(std::uint32_t rgb) { return RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF); }
+constexpr COLORREF kListBackground = ColourRef(Window::kListBackground);
 // While the window is being moved, how long to wait for the pointer before
 // checking that the button is still held.
 constexpr DWORD kMoveCheckMs = 500;
-
-// The modifier state as a key event's Shift argument: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftState() {
-    int shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (GetKeyState(VK_MENU) < 0) shift |= 4;
-    return shift;
-}
 
 // Each mouse button's messages, the flag that says it is held, and its
 // virtual key as the hardware has it (before the system swaps left and right).
@@ -225,15 +217,16 @@ void Win32Window::Paint() {
         StretchBlt(dc, 0, 0, width, height, picture->Dc(), 0, 0, picture->Width(), picture->Height(),
                    SRCCOPY);
     }
-    // Where the picture does not reach, the window's own background shows.
-    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    // Where the picture does not reach, the uncovered colour shows.
+    SetDCBrushColor(dc, ColourRef(kUncoveredColour));
+    HBRUSH uncovered = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     if (width < client.right) {
         RECT right{width, 0, client.right, client.bottom};
-        FillRect(dc, &right, face);
+        FillRect(dc, &right, uncovered);
     }
     if (height < client.bottom) {
         RECT below{0, height, width < client.right ? width : client.right, client.bottom};
-        FillRect(dc, &below, face);
+        FillRect(dc, &below, uncovered);
     }
     EndPaint(hwnd_, &ps);
 }
@@ -324,30 +317,29 @@ void Win32Window::WaitEvent() {
 }
 
 bool Win32Window::DeliverKey(UINT message, WPARAM wParam) {
-    const int key = static_cast<int>(wParam), shift = ShiftState();
+    const int key = static_cast<int>(wParam);
     bool programs = false;
     if (IsKeyDown(message)) {
-        Deliver([&] { programs = sink_->KeyDown(key, shift); });
+        Deliver([&] { programs = sink_->KeyDown(key); });
     } else {
-        Deliver([&] { sink_->KeyUp(key, shift); });
+        Deliver([&] { sink_->KeyUp(key); });
     }
     return programs;
 }
 
 void Win32Window::MouseDown(MouseButton button, LPARAM lParam) {
-    // The window keeps the mouse from the press to the release, wherever
-    // the pointer goes meanwhile.
-    if (GetCapture() != hwnd_) SetCapture(hwnd_);
+    // Windows gives the window the mouse only while the pointer is over
+    // it: the window holds it while any button is down, so that every
+    // release reaches the program's logic, which decides where it goes.
+    SetCapture(hwnd_);
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     Deliver([&] { sink_->MouseDown(button, x, y); });
 }
 
 void Win32Window::MouseUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
-    // The capture ends with the last button up, before the release's
-    // handlers run (a click may open a screen that waits).
-    if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd_) {
-        ReleaseCapture();
-    }
+    // Let go with the last button up, before the release's handlers run (a
+    // click may open a screen that waits).
+    if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
     int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     Deliver([&] { sink_->MouseUp(button, x, y); });
 }

@@ -210,5 +210,37 @@ TEST(DrawnList, DoubleClicksKeysWheelAndScrollBarWorkAsOnTheDesktop) {
     }
 }
 
+// A typed character selects the next entry after the selection that starts
+// with it, letter case ignored, round from the end; no entry: nothing.
+TEST(DrawnList, TypingSelectsTheNextEntryThatStartsWithTheCharacter) {
+    DrawnList list;
+    list.SetItems({"alpha", "Apple", "beta", "Blue", "\xD0\x9A\xD0\xBE\xD1\x82", "\xD0\xBA\xD0\xB8\xD1\x82",
+                   "\xC3\x89t\xC3\xA9", "zed"});  // Кот, кит, Été
+    list.SetBounds({6, 21, 227, 67});
+    list.SetVisible(true);
+    enum Kind { Press, Type };
+    const struct { Kind kind; char32_t typed; int selected, top; bool changed; } steps[] = {
+        {Type, U'b', -1, 0, false},        // no focus before the first press
+        {Press, 0, -1, 0, false},          // on the scroll bar: the focus, no selection
+        {Type, U'B', 2, 0, true},          // from the first entry
+        {Type, U'b', 3, 0, true},
+        {Type, U'b', 2, 0, true},          // round from the end
+        {Type, U'x', 2, 0, false},
+        {Type, U'A', 0, 0, true},
+        {Type, U'\u043A', 4, 1, true},     // Cyrillic small ka finds the capital
+        {Type, U'\u041A', 5, 2, true},
+        {Type, U'\u00E9', 6, 3, true},     // Latin small e acute finds the capital
+        {Type, U'z', 7, 4, true},
+        {Type, U'z', 7, 4, false},         // the only one: stays
+        {Type, 0, 7, 4, false},            // a key that types nothing
+    };
+    for (const auto& step : steps) {
+        const DrawnList::Outcome outcome =
+            step.kind == Press ? list.LeftDown(220, 30, 1000) : list.Type(step.typed);
+        EXPECT_EQ(std::tuple(list.Selection(), list.TopIndex(), outcome.selectionChanged),
+                  std::tuple(step.selected, step.top, step.changed)) << "step " << &step - steps + 1;
+    }
+}
+
 }  // namespace
 }  // namespace snickit::sdl

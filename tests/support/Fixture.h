@@ -118,8 +118,8 @@ private:
         if (w == "dbl") return then([&r] { r.sink->ListDoubleClick(); });
         if (w.rfind("rm:", 0) == 0) return then([this, w] { folder.Remove(w.substr(3)); });
         if (w[0] == 's') return then([&r, i = number(1)] { r.listSelection = i, r.sink->ListSelect(i); });
-        if (w.rfind("kd", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyDown(k, 0); });
-        if (w.rfind("ku", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyUp(k, 0); });
+        if (w.rfind("kd", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyDown(k); });
+        if (w.rfind("ku", 0) == 0) return then([&r, k = number(2)] { r.sink->KeyUp(k); });
         if (w[0] == 'k') return Script("kd" + w.substr(1)), Script("ku" + w.substr(1));
         static const std::map<std::string, std::string> kPoints = {
             {"Ok", "@60,70"},    {"Net", "@180,70"},  {"Min", "@210,8"},  {"Close", "@228,8"}, {"Menu", "@10,10"},

@@ -28,8 +28,8 @@ struct RecordingSink : InputSink {
     }
     void MouseDown(MouseButton b, int x, int y) override { Add("down " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
     void MouseUp(MouseButton b, int x, int y) override { Add("up " + std::to_string(int(b)) + " " + test::Pair(x, y)); }
-    bool KeyDown(int key, int) override { Add("keydown " + std::to_string(key)); return false; }
-    void KeyUp(int key, int) override { Add("keyup " + std::to_string(key)); }
+    bool KeyDown(int key) override { Add("keydown " + std::to_string(key)); return false; }
+    void KeyUp(int key) override { Add("keyup " + std::to_string(key)); }
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
     void ListDoubleClick() override { Add("dblclick"); }
     void CloseRequested() override { Add("close"); }
@@ -70,6 +70,7 @@ struct Win32WindowTest : ::testing::Test {
 
 TEST_F(Win32WindowTest, MessagesBecomeTheProgramsCallsAndTheCaptureLastsWhileAButtonIsDown) {
     const struct { UINT message; WPARAM wParam; LPARAM lParam; const char* event; bool captured; } kRows[] = {
+        {WM_LBUTTONUP, 0, MAKELPARAM(5, 5), "up 1 5,5", false},  // pressed elsewhere: the program decides
         {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 20), "down 2 10,20", true},
         {WM_RBUTTONUP, 0, MAKELPARAM(300, -5), "up 2 300,-5", false},  // released outside
         {WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(1, 2), "down 4 1,2", true},
@@ -166,8 +167,11 @@ TEST_F(Win32WindowTest, TheGreyListKeepsTheProgramsOrderAndReportsOnlyTheUsersCh
     SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0x00500001);
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})  // on the first entry
         SendMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 3));
+    // A typed character selects the next entry that starts with it, letter
+    // case ignored, round from the end (the drawn list's rule on Linux).
+    for (wchar_t typed : {L'G', L'b', L'x'}) SendMessageW(list, WM_CHAR, typed, 1);
     window.DispatchPending();
-    EXPECT_EQ(sink.events, "keydown 40; select 2; select 0; dblclick");
+    EXPECT_EQ(sink.events, "keydown 40; select 2; select 0; dblclick; select 2; select 0");
     window.ListSetVisible(false);
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_NE(GetFocus(), list);
@@ -197,6 +201,14 @@ TEST_F(Win32WindowTest, PaintsItsPictureInBlocksAndACopyLastsUntilTheNextPaint) 
         EXPECT_EQ(GetPixel(dc, 10 * scale, 30 * scale), Colour(10, 30, 200)) << "scale " << scale;
         ReleaseDC(window.Handle(), dc);
     }
+    // Where the picture does not reach, the window is black (as on Linux).
+    window.SetScale(1);
+    window.SetSize(250, 100);
+    window.SetPicture(back);
+    HDC dc = GetDC(window.Handle());
+    EXPECT_EQ(std::tuple(GetPixel(dc, 239, 94), GetPixel(dc, 240, 50), GetPixel(dc, 100, 95), GetPixel(dc, 249, 99)),
+              std::tuple(Colour(239, 94, 200), RGB(0, 0, 0), RGB(0, 0, 0), RGB(0, 0, 0)));
+    ReleaseDC(window.Handle(), dc);
 }
 
 // On a new density the program resizes the window, which keeps the point
