@@ -128,7 +128,12 @@ private:
     }
     // A window measure in design pixels: "~" and the measure when it is no
     // whole multiple of the scale.
-    std::string Design(int v) const { return v % std::max(scale, 1) ? "~" + std::to_string(v) : std::to_string(v / std::max(scale, 1)); }
+    std::string Design(int v) const {
+        const int k = std::max(scale, 1);
+        std::string text = std::to_string(v % k ? v : v / k);
+        if (v % k) text.insert(text.begin(), '~');
+        return text;
+    }
     static std::string NameOf(const PictureRef& p) { return p ? static_cast<const RecordingPicture&>(*p).name : ""; }
 
     std::string folder_;
