@@ -153,7 +153,7 @@ SettingsFiles LocateSettings(Platform& platform, const std::string& programFolde
     files.folder = platform.UserSettingsFolder();
     if (files.folder.empty()) return files;
     files.write = SettingsFilePath(files.folder);
-    if (platform.ReadBinaryFile(files.write, 1 << 16)) files.read = files.write;
+    if (platform.ReadBinaryFile(files.write, kMaxTextFileSize)) files.read = files.write;
     return files;
 }
 
