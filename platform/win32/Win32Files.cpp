@@ -200,8 +200,8 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
         for (int letter = 0; letter < 6; ++letter) fresh += kSaveLetters[random() % kSaveLetters.size()];
         // Shared for its move only, so that no other save takes it for a
         // leftover while it is open.
-        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, FILE_SHARE_DELETE,
-                                  nullptr, CREATE_NEW,
+        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE | (exists ? READ_CONTROL | WRITE_DAC : 0),
+                                  FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                   kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         error = file.valid() ? ERROR_SUCCESS : GetLastError();
         if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
