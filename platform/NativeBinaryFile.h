@@ -12,7 +12,9 @@
 namespace snickit::native {
 
 // The whole file at a program-form path, or nothing when it is missing, not
-// a regular file, larger than `maxBytes` or unreadable. `missing`, when
+// a regular file, larger than `maxBytes` or unreadable. A file that grows
+// while it is read is taken up to `maxBytes` and refused beyond (ReadToEnd,
+// platform/NativeFiles.h). `missing`, when
 // given, tells whether nothing was there at all.
 std::optional<std::vector<unsigned char>> ReadBinaryFile(const std::string& programPath, std::size_t maxBytes,
                                                          bool* missing = nullptr);

@@ -13,6 +13,9 @@
 // Snickit for Windows wrote in its code page).
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,9 +34,36 @@ FailureKind MissingKind(const std::string& programPath);
 
 // The text of a small text file (the settings file). Throws FileNotFound or
 // PathNotFound when it is missing, CannotRead when it is anything but a
-// regular file of at most 64 KB (a FIFO, a device, a folder); it never
-// blocks and never takes more than that.
+// regular file of at most kMaxTextFileSize (platform/Platform.h; a FIFO, a
+// device, a folder); it never blocks and never takes more than that.
 std::string ReadTextFile(const std::string& programPath);
+
+// How both systems read a whole file (ReadTextFile, ReadBinaryFile): its
+// size is asked first, and a file larger than `maxBytes` is refused unread.
+// It is then read to its end, however its size changed meanwhile: a file
+// that grew since is taken as long as it still holds no more than
+// `maxBytes`, and refused once it holds more (nothing past maxBytes + 1 is
+// ever read); one that shrank is taken as it ends. `read(buffer, room)`
+// gives the bytes it read, 0 at the end, below 0 on failure; nothing comes
+// back after a failure.
+template <class Bytes, class Read>
+std::optional<Bytes> ReadToEnd(Read read, std::size_t size, std::size_t maxBytes) {
+    if (size > maxBytes) return std::nullopt;
+    Bytes bytes(size + 1, 0);  // a byte more, to notice a file that grew
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > maxBytes) return std::nullopt;
+            bytes.resize(got + std::min(got, maxBytes + 1 - got));
+        }
+        const long long n = read(bytes.data() + got, bytes.size() - got);
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
 
 // Writes a new file under a fresh name of its own beside the target (created
 // exclusively, never through a link), flushes it to disk and moves it over
@@ -45,10 +75,14 @@ std::string ReadTextFile(const std::string& programPath);
 // saves left.
 // - A target that is a link is written through: the link's target is
 //   replaced, in its own folder.
-// - The new file keeps the old one's mode and owner (Windows: attributes).
+// - The new file takes the old one's protection: POSIX its mode, owner and
+//   group; Windows its attributes, owner and access list.
 // - A read-only target is not replaced: CannotWrite.
-// - A folder that takes no new file but holds a writable target: the target
-//   is rewritten where it stands (not atomic).
+// - The target is rewritten where it stands (not atomic), keeping its
+//   protection, when a target this user may write cannot be replaced whole:
+//   its folder takes no new file, or the new file cannot take the old one's
+//   protection (another user's file: only its owner, or an administrator,
+//   may give a file to someone else).
 // On failure the new file is removed and CannotWrite is thrown; the old file
 // is left as it was.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);

@@ -18,6 +18,9 @@
 
 namespace snickit {
 
+// The largest settings file Snickit reads (64 KB), on every system.
+constexpr std::size_t kMaxTextFileSize = 64 * 1024;
+
 // ---------------------------------------------------------------------------
 // Failures. Every failing file, folder, picture or program-start operation
 // throws a Failure; nothing in the core catches it but the program's top
@@ -251,7 +254,7 @@ public:
 
     // The folder of the executable, without a trailing separator.
     virtual std::string ProgramFolder() const = 0;
-    // Whole contents of a small text file (at most 64 KB), in UTF-8 (on
+    // Whole contents of a small text file (at most kMaxTextFileSize), in UTF-8 (on
     // Linux a file that is not UTF-8 and has no mark is Windows-1252).
     // Throws FileNotFound or PathNotFound when it is missing, CannotRead
     // when it is no regular file or too big; never blocks.

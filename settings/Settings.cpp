@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace snickit {
 
@@ -82,23 +83,7 @@ StoredSettings ParseSettings(std::string_view content, const std::string& path) 
     return settings;
 }
 
-bool IsUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
+bool IsUtf8(std::string_view text) { return utf8::IsValid(text); }
 
 std::string Windows1252ToUtf8(std::string_view text) {
     // U+20AC to U+0178 for 0x80 to 0x9F; 0 where the code page defines nothing.
@@ -110,17 +95,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
     out.reserve(text.size() * 2);
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        char32_t code = byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] ? kHigh[byte - 0x80] : byte;
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        utf8::Append(out, byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] ? kHigh[byte - 0x80] : byte);
     }
     return out;
 }
@@ -178,7 +153,7 @@ SettingsFiles LocateSettings(Platform& platform, const std::string& programFolde
     files.folder = platform.UserSettingsFolder();
     if (files.folder.empty()) return files;
     files.write = SettingsFilePath(files.folder);
-    if (platform.ReadBinaryFile(files.write, 1 << 16)) files.read = files.write;
+    if (platform.ReadBinaryFile(files.write, kMaxTextFileSize)) files.read = files.write;
     return files;
 }
 

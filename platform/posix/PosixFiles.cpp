@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/NativeFiles.h"
+#include "platform/posix/PosixHandles.h"
 #include "settings/Settings.h"
 #include "skin/SkinPaths.h"
 
@@ -20,7 +21,9 @@ namespace snickit::native {
 
 namespace {
 
-constexpr size_t kMaxTextFileSize = 64 * 1024;
+using posix::Descriptor;
+using posix::Folder;
+
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool Exists(const std::string& path) {
@@ -36,17 +39,16 @@ bool IsFolder(const std::string& path) {
 // The one entry of `folder` equal to `name` but for letter case, if exactly
 // one exists.
 std::string MatchIgnoringCase(const std::string& folder, const std::string& name) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) return name;
+    const Folder dir(opendir(folder.empty() ? "." : folder.c_str()));
+    if (!dir.valid()) return name;
     std::string match;
     int count = 0;
-    while (dirent* entry = readdir(dir)) {
+    while (dirent* entry = readdir(dir.get())) {
         if (strcasecmp(entry->d_name, name.c_str()) == 0) {
             match = entry->d_name;
             ++count;
         }
     }
-    closedir(dir);
     return count == 1 ? match : name;
 }
 
@@ -56,24 +58,6 @@ std::string ParentOf(const std::string& path) {
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool Close() {
-        if (fd_ < 0) return true;
-        int fd = fd_;
-        fd_ = -1;
-        return close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool WriteAll(int fd, const std::string& content) {
     size_t done = 0;
@@ -122,9 +106,9 @@ bool IsSaveName(std::string_view name, std::string_view prefix) {
 // its file locked until it has moved it over the target).
 void RemoveLeftovers(const std::string& target) {
     const std::string folder = FolderOf(target), prefix = SavePrefix(target);
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) return;
-    while (dirent* entry = readdir(dir)) {
+    const Folder dir(opendir(folder.empty() ? "." : folder.c_str()));
+    if (!dir.valid()) return;
+    while (dirent* entry = readdir(dir.get())) {
         if (!IsSaveName(entry->d_name, prefix)) continue;
         const std::string path = folder + entry->d_name;
         const int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
@@ -138,7 +122,6 @@ void RemoveLeftovers(const std::string& target) {
             unlink(path.c_str());
         }
     }
-    closedir(dir);
 }
 
 // Makes a save's new file and locks it. Returns -1 (errno set) when the
@@ -146,14 +129,13 @@ void RemoveLeftovers(const std::string& target) {
 int MakeSaveFile(const std::string& target, std::string& fresh) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         fresh = FolderOf(target) + SavePrefix(target) + "XXXXXX";
-        const int fd = mkostemp(fresh.data(), O_CLOEXEC);
-        if (fd < 0) return -1;
+        Descriptor file(mkostemp(fresh.data(), O_CLOEXEC));
+        if (!file.valid()) return -1;
         // A save elsewhere may have taken it for a leftover between its
         // making and the lock: then it is gone, and another is made.
         struct stat made;
-        const bool locked = flock(fd, LOCK_EX) == 0;
-        if (!locked || (fstat(fd, &made) == 0 && made.st_nlink > 0)) return fd;
-        close(fd);
+        const bool locked = flock(file.get(), LOCK_EX) == 0;
+        if (!locked || (fstat(file.get(), &made) == 0 && made.st_nlink > 0)) return file.Release();
     }
     errno = EEXIST;
     return -1;
@@ -202,22 +184,13 @@ std::string ReadTextFile(const std::string& programPath) {
         throw Failure(FailureKind::CannotRead, programPath);
     }
     struct stat info;
-    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<size_t>(info.st_size) > kMaxTextFileSize) {
+    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         throw Failure(FailureKind::CannotRead, programPath);
     }
-    // The size may change while it is read: never take more than the limit.
-    std::string content(kMaxTextFileSize + 1, '\0');
-    size_t got = 0;
-    while (got < content.size()) {
-        ssize_t n = read(fd.get(), content.data() + got, content.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw Failure(FailureKind::CannotRead, programPath);
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    if (got > kMaxTextFileSize) throw Failure(FailureKind::CannotRead, programPath);
-    content.resize(got);
+    std::optional<std::string> read =
+        ReadToEnd<std::string>(posix::ReadFrom(fd.get()), static_cast<size_t>(info.st_size), kMaxTextFileSize);
+    if (!read) throw Failure(FailureKind::CannotRead, programPath);
+    std::string& content = *read;
     if (content.starts_with(kUtf8Mark)) return content.erase(0, kUtf8Mark.size());
     // Not UTF-8: a file Snickit for Windows wrote in its ANSI code page.
     return IsUtf8(content) ? content : Windows1252ToUtf8(content);
@@ -251,30 +224,26 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
     // A fresh name of our own beside the target; O_EXCL never follows a link
     // planted there, and a leftover of a killed run is never reused.
     std::string fresh;
-    const int fd = MakeSaveFile(target, fresh);
-    // The lock lasts until the new file has replaced the target.
-    Descriptor lock(fd < 0 ? -1 : dup(fd));
-    if (fd < 0) {
+    Descriptor file(MakeSaveFile(target, fresh));
+    if (!file.valid()) {
         // A folder that takes no new files, holding a file we may write.
         if (exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, content)) return;
         fail();
     }
-    bool written = false;
+    // The lock lasts until the new file has replaced the target.
+    Descriptor lock(dup(file.get()));
+    const int fd = file.get();
     bool faithful = true;
-    {
-        Descriptor file(fd);
-        if (exists) {
-            faithful = fchmod(fd, old.st_mode & 07777) == 0 &&
-                       ((old.st_uid == geteuid() && old.st_gid == getegid()) ||
-                        fchown(fd, old.st_uid, old.st_gid) == 0);
-        } else {
-            const mode_t mask = umask(0);
-            umask(mask);
-            faithful = fchmod(fd, 0666 & ~mask) == 0;
-        }
-        written = faithful && WriteAll(fd, content) && fsync(fd) == 0;
-        written = file.Close() && written;
+    if (exists) {
+        faithful = fchmod(fd, old.st_mode & 07777) == 0 &&
+                   ((old.st_uid == geteuid() && old.st_gid == getegid()) || fchown(fd, old.st_uid, old.st_gid) == 0);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        faithful = fchmod(fd, 0666 & ~mask) == 0;
     }
+    bool written = faithful && WriteAll(fd, content) && fsync(fd) == 0;
+    written = file.Close() && written;
     if (!written || rename(fresh.c_str(), target.c_str()) != 0) {
         unlink(fresh.c_str());
         // The new file could not take the old one's owner or mode: keep the
@@ -284,25 +253,25 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
     }
     // The rename itself reaches the disk with the folder.
     Descriptor folder(open(ParentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) fsync(folder.get());
+    if (folder.valid()) fsync(folder.get());
     lock.Close();
     RemoveLeftovers(target);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& programPath) {
     std::string native = NativePath(programPath);
-    DIR* dir = opendir(native.c_str());
-    if (dir == nullptr) throw Failure(FailureKind::PathNotFound, programPath);
+    const Folder dir(opendir(native.c_str()));
+    if (!dir.valid()) throw Failure(FailureKind::PathNotFound, programPath);
     if (!native.empty() && native.back() != '/') native += '/';
     std::vector<std::string> names;
     // Most file systems count a folder's links as two plus its sub-folders:
     // room for them at once, instead of growing (and touching) the list
     // again and again.
     struct stat info;
-    if (fstat(dirfd(dir), &info) == 0 && info.st_nlink > 2) {
+    if (fstat(dirfd(dir.get()), &info) == 0 && info.st_nlink > 2) {
         names.reserve(std::min<size_t>(info.st_nlink - 2, size_t{1} << 16));
     }
-    while (dirent* entry = readdir(dir)) {
+    while (dirent* entry = readdir(dir.get())) {
         const char* name = entry->d_name;
         if (name[0] == '.' || !SurvivesSettingsFile(name)) continue;
         // The entry's own type spares a stat per entry; links and file
@@ -311,7 +280,6 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
                             ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) && IsFolder(native + name));
         if (folder) names.emplace_back(name);
     }
-    closedir(dir);
     return names;
 }
 

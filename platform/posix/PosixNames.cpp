@@ -7,6 +7,7 @@
 // with "Abel", before "zeta"), then by accent, then by code point.
 #include "platform/NativeNames.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 #include <locale.h>
 #include <wctype.h>
@@ -26,25 +27,11 @@ namespace {
 // that names in other encodings still sort and stay distinct.
 std::wstring Decode(std::string_view text) {
     std::wstring out;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + static_cast<size_t>(length) <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-        if (valid) {
-            out.push_back(static_cast<wchar_t>(code));
-            i += static_cast<size_t>(length);
-        } else {
-            out.push_back(static_cast<wchar_t>(0xDC80 + lead));
-            ++i;
-        }
+    for (size_t at = 0; at < text.size();) {
+        const size_t start = at;
+        const char32_t code = utf8::Next(text, at);
+        out.push_back(static_cast<wchar_t>(code == utf8::kMalformed ? 0xDC80 + static_cast<unsigned char>(text[start])
+                                                                    : code));
     }
     return out;
 }

@@ -9,23 +9,6 @@ namespace snickit::sdl {
 
 namespace text_detail {
 
-char32_t NextCharacter(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at++);
-    if (lead < 0x80) return lead;
-    const int more = lead >= 0xF0 ? (lead <= 0xF4 ? 3 : -1) : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-    if (more < 0 || text.size() - at < static_cast<std::size_t>(more)) return kMalformed;
-    char32_t code = lead & (0x3F >> more);
-    for (int i = 0; i < more; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return kMalformed;
-        code = code << 6 | (byte(at + i) & 0x3F);
-    }
-    const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-    if (code < least[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kMalformed;
-    at += more;
-    return code;
-}
-
 namespace {
 
 // Pixel access for surfaces of 2, 3 or 4 bytes per pixel.

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/Utf8.h"
 #include "platform/sdl/ListGlyphs.h"
 
 namespace snickit::sdl {
@@ -36,9 +37,10 @@ void Blend(SDL_Surface* target, const unsigned char* coverage, int width, int he
 int DrawBox(SDL_Surface* target, int x, int baseline, int scale, SDL_Color color, const SDL_Rect& clip);
 
 // The next character of `text` from `at`, which it moves past it; a byte
-// that does not start a well-formed UTF-8 sequence gives kMalformed.
-constexpr char32_t kMalformed = 0xFFFFFFFF;
-char32_t NextCharacter(std::string_view text, std::size_t& at);
+// that does not start a well-formed UTF-8 sequence gives kMalformed
+// (platform/Utf8.h, the program's one decoder).
+using utf8::kMalformed;
+constexpr char32_t NextCharacter(std::string_view text, std::size_t& at) { return utf8::Next(text, at); }
 
 }  // namespace text_detail
 

@@ -3,6 +3,7 @@
 // are kept in the system's ANSI code page, or in UTF-8 with a byte order
 // mark when the code page lacks a character.
 #include <windows.h>
+#include <aclapi.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -12,15 +13,15 @@
 #include <utility>
 
 #include "platform/NativeFiles.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 #include "skin/SkinPaths.h"
 
 namespace snickit::native {
 namespace {
 
+using win32::Handle;
 using win32::Widen;
-
-constexpr size_t kMaxTextFileSize = 64 * 1024;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -28,31 +29,6 @@ bool IsFolder(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-// Closes a handle when it goes out of scope.
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle& operator=(Handle&& other) noexcept {
-        Close();
-        h_ = std::exchange(other.h_, INVALID_HANDLE_VALUE);
-        return *this;
-    }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        if (!valid()) return true;
-        bool ok = CloseHandle(h_) != 0;
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE h_;
-};
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
     DWORD written = 0;
@@ -67,6 +43,35 @@ bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() && GetFileType(file.get()) == FILE_TYPE_DISK && WriteAll(file.get(), bytes) &&
            SetEndOfFile(file.get()) && FlushFileBuffers(file.get()) && file.Close();
+}
+
+// Gives the new file the old one's owner and access list; false when it
+// cannot take them (another user's file: only an administrator may give a
+// file to someone else). `to` is open for READ_CONTROL and WRITE_DAC.
+bool TakeProtection(const std::wstring& from, HANDLE to) {
+    const SECURITY_INFORMATION both = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    PSID owner = nullptr, ours = nullptr;
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR old = nullptr, made = nullptr;
+    bool ok = GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, both, &owner, nullptr, &access, nullptr, &old) ==
+                  ERROR_SUCCESS &&
+              GetSecurityInfo(to, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &ours, nullptr, nullptr, nullptr,
+                              &made) == ERROR_SUCCESS;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ok = ok && GetSecurityDescriptorControl(old, &control, &revision);
+    if (ok) {
+        // The owner only when it is another: that takes the right to give
+        // files away, which the new file's handle does not ask.
+        const SECURITY_INFORMATION what =
+            DACL_SECURITY_INFORMATION | (owner && ours && EqualSid(owner, ours) ? 0 : OWNER_SECURITY_INFORMATION) |
+            (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                         : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        ok = SetSecurityInfo(to, SE_FILE_OBJECT, what, owner, nullptr, access, nullptr) == ERROR_SUCCESS;
+    }
+    LocalFree(old);
+    LocalFree(made);
+    return ok;
 }
 
 // The file a link leads to, or "" when it leads nowhere.
@@ -106,8 +111,8 @@ std::wstring SavePrefix(const std::wstring& target) {
 void RemoveLeftovers(const std::wstring& target) {
     const std::wstring folder = FolderOf(target), prefix = SavePrefix(target);
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const win32::Search search(FindFirstFileW((folder + prefix + L"*").c_str(), &entry));
+    if (!search.valid()) return;
     do {
         const std::wstring_view name = entry.cFileName;
         if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) ||
@@ -119,8 +124,7 @@ void RemoveLeftovers(const std::wstring& target) {
         // Shared with no one: a save that holds it open keeps it.
         Handle file(CreateFileW((folder + std::wstring(name)).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &entry));
 }
 
 // Whether a folder's name can be a skin's on Windows: one the settings file
@@ -159,25 +163,13 @@ std::string ReadTextFile(const std::string& programPath) {
     }
     // A file on a disk, of a settings file's size: no pipe, no device.
     LARGE_INTEGER size;
-    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
-        size.QuadPart > static_cast<LONGLONG>(kMaxTextFileSize)) {
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
         throw Failure(FailureKind::CannotRead, programPath);
     }
-    // The size may change while it is read: never take more than the limit.
-    std::string bytes(kMaxTextFileSize + 1, '\0');
-    size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD n = 0;
-        if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n,
-                      nullptr)) {
-            throw Failure(FailureKind::CannotRead, programPath);
-        }
-        if (n == 0) break;
-        got += n;
-    }
-    if (got > kMaxTextFileSize) throw Failure(FailureKind::CannotRead, programPath);
-    bytes.resize(got);
-    return win32::FromTextFileBytes(bytes);
+    const std::optional<std::string> bytes = ReadToEnd<std::string>(
+        win32::ReadFrom(file.get()), static_cast<unsigned long long>(size.QuadPart), kMaxTextFileSize);
+    if (!bytes) throw Failure(FailureKind::CannotRead, programPath);
+    return win32::FromTextFileBytes(*bytes);
 }
 
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content) {
@@ -208,7 +200,8 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
         for (int letter = 0; letter < 6; ++letter) fresh += kSaveLetters[random() % kSaveLetters.size()];
         // Shared for its move only, so that no other save takes it for a
         // leftover while it is open.
-        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+        file = Handle(CreateFileW(fresh.c_str(), GENERIC_WRITE | (exists ? READ_CONTROL | WRITE_DAC : 0),
+                                  FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                   kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         error = file.valid() ? ERROR_SUCCESS : GetLastError();
         if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
@@ -219,11 +212,15 @@ void WriteTextFileAtomic(const std::string& programPath, const std::string& cont
         fail();
     }
     // Moved while still open, closed once it has replaced the target.
-    const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) &&
+    const bool faithful = !exists || TakeProtection(target, file.get());
+    const bool ok = faithful && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) &&
                     MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         file.Close();
         DeleteFileW(fresh.c_str());
+        // The new file could not take the old one's protection: keep the
+        // old file and write into it instead.
+        if (!faithful && RewriteInPlace(target, bytes)) return;
         fail();
     }
     file.Close();
@@ -243,8 +240,8 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
 
     std::vector<std::string> names;
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
+    const win32::Search search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;  // nothing in it
         throw Failure(FailureKind::PathNotFound, programPath);
     }
@@ -255,8 +252,7 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
         if (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         std::string narrow = win32::Narrow(name);
         if (IsSkinFolderName(name, narrow)) names.push_back(std::move(narrow));
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &entry));
     return names;
 }
 

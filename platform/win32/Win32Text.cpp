@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/Utf8.h"
+
 namespace snickit::win32 {
 namespace {
 
@@ -27,7 +29,22 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 
 }  // namespace
 
-std::wstring Widen(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
+// With the program's own decoder (platform/Utf8.h), as the other systems
+// read UTF-8: a malformed byte becomes U+FFFD.
+std::wstring Widen(std::string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        char32_t code = utf8::Next(text, at);
+        if (code == utf8::kMalformed) code = 0xFFFD;
+        if (code >= 0x10000) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)));
+            code = 0xDC00 + ((code - 0x10000) & 0x3FF);
+        }
+        out.push_back(static_cast<wchar_t>(code));
+    }
+    return out;
+}
 std::string Narrow(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 
 std::string ToTextFileBytes(std::string_view utf8) {
