@@ -2,12 +2,16 @@
 """Desktop tests of Snickit: the Linux program (SDL2) or the Windows program
 (under wine) in a private Xvfb with openbox, through one list of cases.
 
-Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [CASE...]
+Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [--display :N] [CASE...]
 
 --density 100,200 runs the cases at 100 %, then sets the desktop to 200 %
 and runs the cases that draw or click (or the named ones) again: each pixel
 of the pictures is then expected as a 2 x 2 block, and clicks land on the
-scaled points."""
+scaled points.
+--display :N runs on that X display instead of a private Xvfb: one run a
+display, a 24-bit 1280 x 800 screen with no window manager (the run starts
+openbox on it, and sets its density), so that runs side by side each bring
+their own."""
 # Each case runs the program from its own copy of the program folder, with
 # test skins whose every pixel is known, and reads back what the window shows.
 # The sound heard is read from SDL's disk audio driver (Linux) or from wine's
@@ -98,7 +102,7 @@ class Run:
     """One run of the cases: the test skins, the way the system starts the
     program, and a 24-bit Xvfb on a free display number, managed by openbox."""
 
-    def __init__(self, system, folder, scale=1):  # scale: the desktop's density over 96 dpi
+    def __init__(self, system, folder, scale=1, display=None):  # scale: the desktop's density over 96 dpi
         self.windows, self.programs, self.scale = system == 'windows', [], scale
         self.exe = os.path.join(folder, 'snickit.exe' if self.windows else 'snickit')
         self.work = tempfile.mkdtemp(prefix='snickit-e2e-')
@@ -108,9 +112,10 @@ class Run:
         about = subprocess.run(['convert', os.path.join(REPO, 'resources', 'about.bmp'), '-depth', '8', 'rgb:-'],
                                capture_output=True, check=True).stdout
         self.about = [about[y * 3 * W:(y + 1) * 3 * W] for y in range(H)]
-        self.server = subprocess.Popen(['Xvfb', '-displayfd', '1', '-screen', '0', '1280x800x24', '-nolisten', 'tcp',
-                                        '-noreset'], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        number = self.server.stdout.readline().strip().decode()  # the display number Xvfb picked
+        self.server = None if display else subprocess.Popen(
+            ['Xvfb', '-displayfd', '1', '-screen', '0', '1280x800x24', '-nolisten', 'tcp', '-noreset'],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        number = display[1:] if display else self.server.stdout.readline().strip().decode()  # the one Xvfb picked
         self.env = dict({k: v for k, v in os.environ.items() if k != 'WAYLAND_DISPLAY'}, DISPLAY=':' + number,
                         SNICKIT_NO_MESSAGEBOX='1', SDL_AUDIODRIVER='disk')
         self.command = ['wine'] if self.windows else []
@@ -669,10 +674,16 @@ def set_density(run, scale):
 # --- the runner ----------------------------------------------------------------
 
 def main(argv):
-    density = argv[4] if argv[3:4] == ['--density'] and len(argv) > 4 else '100'
-    names = argv[5:] if argv[3:4] == ['--density'] else argv[3:]
-    percents = density.split(',')
+    options, names, rest = {'--density': '100', '--display': None}, [], argv[3:]
+    while rest:
+        word = rest.pop(0)
+        if word in options and rest:
+            options[word] = rest.pop(0)
+        else:
+            names.append(word)
+    percents, display = options['--density'].split(','), options['--display']
     if len(argv) < 3 or argv[1] not in ('linux', 'windows') or sys.flags.optimize or \
+            (display is not None and not (display[:1] == ':' and display[1:].isdigit())) or \
             not all(p.isdigit() and int(p) >= 100 and int(p) % 100 == 0 for p in percents):
         print(__doc__.strip())  # the checks are asserts; whole scales only
         return 2
@@ -681,7 +692,7 @@ def main(argv):
     phases = [(int(p) // 100, [c for c in system_cases
                                if ((c.__name__ in names) if names else (p == '100' or c in DENSITY_CASES))])
               for p in percents]
-    run = Run(argv[1], os.path.abspath(argv[2]))
+    run = Run(argv[1], os.path.abspath(argv[2]), display=display)
     failed, count, started = 0, sum(len(cases) for _, cases in phases), time.monotonic()
     try:
         if run.windows and not os.path.exists(os.path.join(run.env['WINEPREFIX'], 'system.reg')):

@@ -11,22 +11,16 @@
 namespace snickit {
 namespace {
 
-using namespace std::literals;
-
 TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
-    // skin nullptr: fewer than three lines, or (kind) no settings file at all.
-    const struct { std::string_view content; float left, top; const char* skin; FailureKind kind = FailureKind::InputPastEnd; } kRows[] = {
+    // skin nullptr: fewer than three lines. (Start-up's failure table has
+    // the two-line file and those with a zero byte.)
+    const struct { std::string_view content; float left, top; const char* skin; } kRows[] = {
         {" 3000 \r\n 1500 \r\nBlue\\\r\n", 3000, 1500, "Blue\\"},
         {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
-        {"0.1\r\nx\r\nBlue", 0.1f, 0, "Blue"},                      // rounded to single precision
-        {"1\r2\rB\nC\r", 1, 2, "B\nC"},                              // CR alone ends a line, LF does not
+        {"1\r2\rB\nC", 1, 2, "B\nC"},  // CR alone ends a line, LF does not; the last needs no end
         {"1\r\n2\r\n\r\n", 1, 2, ""},
         {"", 0, 0, nullptr},
-        {" 3000 \r\n 1500 \r\n", 0, 0, nullptr},
         {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
-        {"1\r2", 0, 0, nullptr},
-        {" 0 \r\n 0 \r\nCan\0dy\\\r\n"sv, 0, 0, nullptr, FailureKind::BadSettings},
-        {"\xFF\xFE 0\0\r\0\n\0 0\0\r\0\n\0C\0\\\0\r\0\n\0"sv, 0, 0, nullptr, FailureKind::BadSettings},  // UTF-16
     };
     for (const auto& row : kRows) {
         try {
@@ -35,29 +29,20 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
                       std::tuple(row.left, row.top, std::string(row.skin ? row.skin : "(a failure)"))) << row.content;
         } catch (const Failure& failure) {
             EXPECT_EQ(std::tuple(row.skin == nullptr, failure.kind(), failure.path()),
-                      std::tuple(true, row.kind, std::string("C:\\S\\config.sn"))) << row.content;
+                      std::tuple(true, FailureKind::InputPastEnd, std::string("C:\\S\\config.sn"))) << row.content;
         }
     }
 }
 
-TEST(Settings, TheNumberScanReadsTheLeadingNumber) {
-    const std::pair<const char*, double> kRows[] = {
-        {" 3000 ", 3000}, {"1 500", 1500}, {"\t-1\t50 ", -150}, {"12abc", 12}, {"abc", 0},  {"", 0},
-        {",5", 0},        {"1,5", 1},      {"2.5", 2.5},        {" .5 ", 0.5}, {"+7", 7},   {"1E+07", 1e7},
-        {"1.5e3x", 1500}, {"2e", 2},       {"2e+", 2},          {"-", 0},      {".", 0},    {"1e-999", 0},
-        {"1e999", INFINITY}, {"1E-05", 1e-5}, {"-1.234568E+07", -12345680},
-    };
-    for (const auto& [text, value] : kRows) EXPECT_EQ(ScanNumber(text), value) << text;
-}
-
-TEST(Settings, TheWriterWritesSevenDigitsBetweenABlankOrMinusAndABlank) {
-    const std::pair<float, const char*> kRows[] = {
-        {3000, " 3000 "},         {-150, "-150 "},         {0, " 0 "},       {-0.0f, " 0 "},
-        {0.5f, " .5 "},           {-2.25f, "-2.25 "},      {1234567, " 1234567 "},
-        {12345678, " 1.234568E+07 "}, {1e7f, " 1E+07 "},   {3007.5f, " 3007.5 "},
-        {0.001f, " .001 "},       {0.00001f, " 1E-05 "},   {1.0f / 3, " .3333333 "},
-    };
-    for (const auto& [value, text] : kRows) EXPECT_EQ(FormatNumber(value), text) << value;
+// The numbers config.sn holds: what start-up and quit (the screens' density
+// table) leave unchecked, each row a slip of its own.
+TEST(Settings, NumbersAreReadAndWrittenWithSevenDigits) {
+    const std::pair<const char*, double> kScanned[] = {
+        {"\t-1\t50 ", -150}, {" .5 ", 0.5}, {"-1.234568E+07", -12345680}, {"1E-05", 1e-5}, {"1e-999", 0}, {"1e999", INFINITY}};
+    for (const auto& [text, value] : kScanned) EXPECT_EQ(ScanNumber(text), value) << text;
+    const std::pair<float, const char*> kWritten[] = {
+        {-0.0f, " 0 "}, {0.001f, " .001 "}, {1234567, " 1234567 "}, {12345678, " 1.234568E+07 "}, {0.00001f, " 1E-05 "}};
+    for (const auto& [value, text] : kWritten) EXPECT_EQ(FormatNumber(value), text) << value;
 }
 
 TEST(Settings, TextNotInUtf8IsWindows1252) {

@@ -30,6 +30,7 @@ removes it.
   tools/faults/faults.py                       every fault, against HEAD
   tools/faults/faults.py --commit main core-sound-name win32-no-capture
   tools/faults/faults.py --list                the faults, one a line
+  tools/faults/faults.py --check               each snippet found once here?
   tools/faults/faults.py --table               the table of the last run
 """
 
@@ -279,6 +280,8 @@ def main():
                         help='a core fault that the Linux suites miss also runs windows-unit')
     parser.add_argument('--list', action='store_true', help='list the faults and end')
     parser.add_argument('--table', action='store_true', help='print the table of the last run and end')
+    parser.add_argument('--check', action='store_true',
+                        help="check that each fault's snippet occurs exactly once in the working tree, and end")
     args = parser.parse_args()
 
     faults = parse_faults(args.faults)
@@ -290,6 +293,12 @@ def main():
 
     work = args.tree.resolve().parent
     results = work / 'results.tsv'
+    if args.check:
+        bad = [f'{f.id}: snippet found {(REPO / f.file).read_text().count(f.old) if (REPO / f.file).is_file() else "no file, so 0"} '
+               f'times in {f.file}' for f in chosen
+               if not (REPO / f.file).is_file() or (REPO / f.file).read_text().count(f.old) != 1]
+        print('\n'.join(bad) or f'{len(chosen)} faults, each snippet found once')
+        return 1 if bad else 0
     if args.list:
         for f in chosen:
             print(f'{f.id:<32} {f.system:<6} {f.file:<36} {f.description}')
