@@ -38,6 +38,12 @@ from collections import defaultdict
 
 PLACE = (200, 100)          # config.sn holds 3000 and 1500 twips
 WIDTH, HEIGHT = 240, 95
+# The first frame at 200 % is awaited in the window's bottom-right quarter:
+# as many pixels as the whole window at 100 %, so that the bench's own
+# polling (each grab read back and compared in Python) costs the same at both
+# scales and does not take the program's share of the two cores. The program
+# puts each frame on the screen in one update.
+ABOUT_PART = (WIDTH // 2, HEIGHT // 2, WIDTH - WIDTH // 2, HEIGHT - HEIGHT // 2)
 BUTTON = (3, 19, 60, 71)    # sound button 1
 BUTTON_POINT = (33, 60)
 OK_POINT = (62, 71)
@@ -377,7 +383,10 @@ class Run:
             time.sleep(0.0002)
 
     def first_frame(self):
-        ms = self.wait_pixels(self.first_picture, (0, 0, WIDTH, HEIGHT), 'first frame')
+        if self.scale == 1:
+            ms = self.wait_pixels(self.first_picture, (0, 0, WIDTH, HEIGHT), 'first frame')
+        else:
+            ms = self.wait_pixels(self.looks['about_part'], ABOUT_PART, 'first frame')
         return ms, cpu_ms(self.proc.pid), run_ns(self.proc.pid) / 1e6
 
     def idle(self):
@@ -471,7 +480,8 @@ class Bench:
         # What the window shows at 100 % and at 200 %.
         self.looks = {scale: {'box_whole': Expected(box, whole, scale), 'normal': Expected(box, BUTTON, scale),
                               'pressed': Expected(box2, BUTTON, scale), 'menu': Expected(menu, whole, scale),
-                              'about': Expected(about, whole, scale)} for scale in (1, 2)}
+                              'about': Expected(about, whole, scale),
+                              'about_part': Expected(about, ABOUT_PART, scale)} for scale in (1, 2)}
         self.box_whole, self.menu, self.about = (self.looks[1][n] for n in ('box_whole', 'menu', 'about'))
         with wave.open(self.wav) as w:
             self.sound_seconds = w.getnframes() / w.getframerate()
