@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Utf8.h"
+
 namespace snickit {
 
 // The largest settings file Snickit reads (64 KB), on every system.
@@ -170,13 +172,9 @@ public:
     }
     // The first character of UTF-8 text, 0 for none or a broken sequence.
     static char32_t FirstCharacter(std::string_view text) {
-        if (text.empty()) return 0;
-        const auto lead = static_cast<unsigned char>(text[0]);
-        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length == 0 || text.size() < static_cast<std::size_t>(length)) return 0;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int i = 1; i < length; ++i) c = c << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
-        return c;
+        std::size_t at = 0;
+        const char32_t c = text.empty() ? 0 : utf8::Next(text, at);
+        return c == utf8::kMalformed ? 0 : c;
     }
     // The small letter of a capital one (ASCII, Latin-1, Greek, Cyrillic);
     // anything else as it is.
