@@ -87,10 +87,9 @@ std::optional<Bytes> ReadToEnd(Read read, std::size_t size, std::size_t maxBytes
 // is left as it was.
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content);
 
-// Names of the sub-folders of a folder, hidden ones (a leading dot) left out,
-// and those whose name the settings file cannot give back
-// (SurvivesSettingsFile, skin/SkinPaths.h; on Windows also names its paths
-// cannot reach as they are). Throws PathNotFound.
+// Names of the sub-folders of a folder, hidden ones (a leading dot, the
+// hidden or system attribute) left out, and on Windows names its paths
+// cannot reach as they are. Throws PathNotFound.
 std::vector<std::string> ListSubfolders(const std::string& programPath);
 
 // Whether this user may replace the file: a regular file (through a link)

@@ -252,8 +252,9 @@ public:
 
     // The folder of the executable, without a trailing separator.
     virtual std::string ProgramFolder() const = 0;
-    // Whole contents of a small text file (at most kMaxTextFileSize), in UTF-8 (on
-    // Linux a file that is not UTF-8 and has no mark is Windows-1252).
+    // Whole contents of a small text file (at most kMaxTextFileSize), without
+    // a UTF-8 byte order mark; on Windows a file without one is read in the
+    // ANSI code page, and given in UTF-8.
     // Throws FileNotFound or PathNotFound when it is missing, CannotRead
     // when it is no regular file or too big; never blocks.
     virtual std::string ReadTextFile(const std::string& path) = 0;
@@ -273,8 +274,7 @@ public:
     // user). Throws CannotWrite.
     virtual void MakeFolders(const std::string& path) = 0;
     // Names (no path) of the visible sub-folders of a folder, in any order,
-    // those only whose name survives the settings file
-    // (SurvivesSettingsFile, skin/SkinPaths.h). Throws PathNotFound.
+    // in UTF-8 where the system's names are. Throws PathNotFound.
     virtual std::vector<std::string> ListSubfolders(const std::string& path) = 0;
     // Compares two names as this desktop sorts names for people (its
     // locale's order, letter case ignored): below, at or above zero as `a`

@@ -74,7 +74,9 @@ StoredSettings ParseSettings(std::string_view content, const std::string& path) 
     // A zero byte is in no settings file Snickit writes; it would cut line 3
     // short wherever the name reaches the system.
     if (content.find('\0') != std::string_view::npos) throw Failure(FailureKind::BadSettings, path);
-    std::vector<std::string> lines = SplitLines(content);
+    // Not UTF-8: a file Snickit for Windows wrote in its ANSI code page (on
+    // Windows the system has read it so already).
+    std::vector<std::string> lines = SplitLines(IsUtf8(content) ? std::string(content) : Windows1252ToUtf8(content));
     if (lines.size() < 3) throw Failure(FailureKind::InputPastEnd, path);
     StoredSettings settings;
     settings.left = static_cast<float>(ScanNumber(lines[0]));

@@ -25,7 +25,8 @@ std::vector<std::string> SplitLines(std::string_view content);
 // read (sign, digits, point, digits, exponent); no number reads as 0.
 double ScanNumber(std::string_view line);
 
-// Reads the three values. Throws Failure(BadSettings, path) when the text
+// Reads the three values of a file's text; text that is not UTF-8 is read
+// as Windows-1252. Throws Failure(BadSettings, path) when the text
 // holds a zero byte (UTF-16, or no text file at all), and Failure(InputPastEnd,
 // path) when it has fewer than three lines.
 StoredSettings ParseSettings(std::string_view content, const std::string& path);

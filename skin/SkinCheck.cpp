@@ -358,6 +358,7 @@ int RunSkinCheck(SkinCheckHost& host, std::vector<std::string> args, std::string
         std::vector<std::string> names;
         try {
             names = host.ListSubfolders(skins);
+            KeepSkinNames(names);
         } catch (const Failure&) {
             out += "There is no skins folder " + host.DisplayPath(skins) + ": Snickit cannot start without one.\n";
             return 1;

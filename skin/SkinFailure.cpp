@@ -29,7 +29,9 @@ std::string SkinFailureAdvice(Platform& platform, const std::string& failedPath)
     if (strayLine) skin.clear();
     std::string example;
     try {
-        for (const std::string& name : platform.ListSubfolders(skins))
+        std::vector<std::string> names = platform.ListSubfolders(skins);
+        KeepSkinNames(names);
+        for (const std::string& name : names)
             if (name != skin) {
                 example = ", for example " + name + "\\";
                 break;

@@ -36,4 +36,8 @@ bool SurvivesSettingsFile(std::string_view name) {
            IsUtf8(name);
 }
 
+void KeepSkinNames(std::vector<std::string>& names) {
+    std::erase_if(names, [](const std::string& name) { return !SurvivesSettingsFile(name); });
+}
+
 }  // namespace snickit

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace snickit {
 
@@ -25,8 +26,12 @@ bool StaysInSkinsFolder(std::string_view currentSkin);
 // 3 and read back at the next start, on either system, it names the same
 // folder again. A name that stays in the skins folder (above), in UTF-8,
 // without control characters (a CR would end line 3 early) and without a
-// backslash. Both systems' folder listings (platform/NativeFiles.h) hold to
-// it, so that every name the skin list offers can be saved.
+// backslash.
 bool SurvivesSettingsFile(std::string_view name);
+
+// Leaves out of a skins folder's listing the names that do not survive the
+// settings file: every skin Snickit offers (the list, the checker, a
+// message's example) can be saved as the current skin.
+void KeepSkinNames(std::vector<std::string>& names);
 
 }  // namespace snickit

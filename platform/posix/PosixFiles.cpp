@@ -14,8 +14,6 @@
 
 #include "platform/NativeFiles.h"
 #include "platform/posix/PosixHandles.h"
-#include "settings/Settings.h"
-#include "skin/SkinPaths.h"
 
 namespace snickit::native {
 
@@ -191,9 +189,8 @@ std::string ReadTextFile(const std::string& programPath) {
         ReadToEnd<std::string>(posix::ReadFrom(fd.get()), static_cast<size_t>(info.st_size), kMaxTextFileSize);
     if (!read) throw Failure(FailureKind::CannotRead, programPath);
     std::string& content = *read;
-    if (content.starts_with(kUtf8Mark)) return content.erase(0, kUtf8Mark.size());
-    // Not UTF-8: a file Snickit for Windows wrote in its ANSI code page.
-    return IsUtf8(content) ? content : Windows1252ToUtf8(content);
+    if (content.starts_with(kUtf8Mark)) content.erase(0, kUtf8Mark.size());
+    return content;
 }
 
 void WriteTextFileAtomic(const std::string& programPath, const std::string& content) {
@@ -273,7 +270,7 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
     }
     while (dirent* entry = readdir(dir.get())) {
         const char* name = entry->d_name;
-        if (name[0] == '.' || !SurvivesSettingsFile(name)) continue;
+        if (name[0] == '.') continue;
         // The entry's own type spares a stat per entry; links and file
         // systems that give no type are asked.
         const bool folder = entry->d_type == DT_DIR ||

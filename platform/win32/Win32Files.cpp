@@ -15,7 +15,6 @@
 #include "platform/NativeFiles.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
-#include "skin/SkinPaths.h"
 
 namespace snickit::native {
 namespace {
@@ -127,12 +126,12 @@ void RemoveLeftovers(const std::wstring& target) {
     } while (FindNextFileW(search.get(), &entry));
 }
 
-// Whether a folder's name can be a skin's on Windows: one the settings file
-// keeps (skin/SkinPaths.h), that turns into UTF-16 and back unchanged (no
-// lone surrogate), and that the Win32 paths Snickit builds reach as it is:
-// none of < > : " | ? *, no trailing dot or blank (a path drops them).
-bool IsSkinFolderName(std::wstring_view wide, const std::string& name) {
-    return SurvivesSettingsFile(name) && Widen(name) == wide &&
+// Whether a folder's name reaches that folder again from the program's
+// UTF-8 paths: it turns into UTF-16 and back unchanged (no lone surrogate),
+// and the Win32 paths Snickit builds reach it as it is: none of
+// < > : " | ? *, no trailing dot or blank (a path drops them).
+bool IsReachableName(std::wstring_view wide, const std::string& name) {
+    return Widen(name) == wide &&
            wide.find_first_of(L"<>:\"|?*") == std::wstring_view::npos && wide.back() != L'.' && wide.back() != L' ';
 }
 
@@ -251,7 +250,7 @@ std::vector<std::string> ListSubfolders(const std::string& programPath) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         if (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         std::string narrow = win32::Narrow(name);
-        if (IsSkinFolderName(name, narrow)) names.push_back(std::move(narrow));
+        if (IsReachableName(name, narrow)) names.push_back(std::move(narrow));
     } while (FindNextFileW(search.get(), &entry));
     return names;
 }

@@ -62,6 +62,13 @@ public:
     bool CanReplaceFile(const std::string& path) override { return !readOnly && native::CanReplaceFile(path); }
     std::string UserSettingsFolder() const override { return userFolder; }
     std::string ProgramFolder() const override { return folder_; }
+    // As a Linux folder may hold, a skins folder also holds one named with a
+    // backslash: no skin, as config.sn could not name it.
+    std::vector<std::string> ListSubfolders(const std::string& path) override {
+        std::vector<std::string> names = native::ListSubfolders(path);
+        if (path.ends_with("\\skins\\")) names.insert(names.begin(), "a\\b");
+        return names;
+    }
     void WriteTextFileAtomic(const std::string& path, const std::string& content) override {
         log.push_back("write " + Relative(path));
         if (failWrites) throw Failure(FailureKind::CannotWrite, path);

@@ -19,6 +19,7 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
         {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
         {"1\r2\rB\nC", 1, 2, "B\nC"},  // CR alone ends a line, LF does not; the last needs no end
         {"1\r\n2\r\n\r\n", 1, 2, ""},
+        {"1\r\n2\r\nGr\xFCn \x80\\", 1, 2, "Gr\xC3\xBCn \xE2\x82\xAC\\"},  // not UTF-8: Windows-1252
         {"", 0, 0, nullptr},
         {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
     };

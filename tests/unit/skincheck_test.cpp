@@ -51,7 +51,7 @@ int Tone(int i) { return static_cast<int>(16000 * std::sin(i * 0.1)); }
 struct FakeHost : SkinCheckHost {
     std::string ProgramFolder() const override { return "P"; }
     std::vector<std::string> ListSubfolders(const std::string& path) override {
-        if (path == "P\\skins\\") return {"Good"};
+        if (path == "P\\skins\\") return {"Good", "a\\b"};  // no skin: config.sn could not name it
         if (path != "P\\skins\\Good") throw Failure(FailureKind::PathNotFound, path);
         return {};
     }
