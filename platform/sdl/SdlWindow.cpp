@@ -50,20 +50,11 @@ SDL_Surface* ScaledUp(SDL_Surface* source, int scale) {
     if (!converted) return nullptr;
     SDL_Surface* scaled =
         SDL_CreateRGBSurfaceWithFormat(0, converted->w * scale, converted->h * scale, 32, SDL_PIXELFORMAT_RGB888);
-    if (scaled) {
-        SDL_SetSurfaceBlendMode(scaled, SDL_BLENDMODE_NONE);
-        for (int y = 0; y < converted->h; ++y) {
-            const auto* from = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(converted->pixels) +
-                                                               y * converted->pitch);
-            auto* first = static_cast<Uint8*>(scaled->pixels) + y * scale * scaled->pitch;
-            auto* to = reinterpret_cast<Uint32*>(first);
-            for (int x = 0; x < converted->w; ++x) {
-                for (int k = 0; k < scale; ++k) *to++ = from[x];
-            }
-            for (int k = 1; k < scale; ++k) {
-                SDL_memcpy(first + k * scaled->pitch, first, static_cast<size_t>(scaled->w) * 4);
-            }
-        }
+    // Same format, no blending: SDL's stretch copies the nearest pixel.
+    if (scaled && (SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE) != 0 ||
+                   SDL_BlitScaled(converted, nullptr, scaled, nullptr) != 0)) {
+        SDL_FreeSurface(scaled);
+        scaled = nullptr;
     }
     if (converted != source) SDL_FreeSurface(converted);
     return scaled;

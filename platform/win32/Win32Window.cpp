@@ -47,13 +47,6 @@ Function UserFunction(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
-int DesktopDotsPerInch() {
-    HDC screen = GetDC(nullptr);
-    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dotsPerInch > 0 ? dotsPerInch : 96;
-}
-
 bool IsKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
 bool IsMouseInput(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
 bool IsKeyInput(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
@@ -266,7 +259,7 @@ void Win32Window::UpdateListFont() {
         } else {
             GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
         }
-        font.lfHeight = MulDiv(font.lfHeight, dotsPerInch, DesktopDotsPerInch());
+        font.lfHeight = MulDiv(font.lfHeight, dotsPerInch, WindowDotsPerInch(nullptr));
     }
     HFONT made = CreateFontIndirectW(&font);
     if (!made) return;

@@ -25,7 +25,8 @@
 namespace snickit::win32 {
 
 // The density of the monitor a window stands on (GetDpiForWindow, where
-// Windows has it), else the desktop's (LOGPIXELSX); 96 when neither tells.
+// Windows has it), else (and for no window) the desktop's (LOGPIXELSX); 96
+// when neither tells.
 int WindowDotsPerInch(HWND window);
 
 class Win32Window final : public Window {
