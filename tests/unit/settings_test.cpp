@@ -19,7 +19,14 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
         {"3000\r\n1500\r\n Blue \r\nextra", 3000, 1500, " Blue "},  // blanks kept, a fourth line ignored
         {"1\r2\rB\nC", 1, 2, "B\nC"},  // CR alone ends a line, LF does not; the last needs no end
         {"1\r\n2\r\n\r\n", 1, 2, ""},
-        {"1\r\n2\r\nGr\xFCn \x80\\", 1, 2, "Gr\xC3\xBCn \xE2\x82\xAC\\"},  // not UTF-8: Windows-1252
+        // UTF-8 kept; any other text is Windows-1252 (its undefined bytes as
+        // the control characters of their value)
+        {"1\r2\r\xF0\x9F\x8E\xB5 Caf\xC3\xA9", 1, 2, "\xF0\x9F\x8E\xB5 Caf\xC3\xA9"},
+        {"1\r2\rGr\xFCn \x80\x8A\x9F\x81\\", 1, 2, "Gr\xC3\xBCn \xE2\x82\xAC\xC5\xA0\xC5\xB8\xC2\x81\\"},
+        {"1\r2\r\xC0\xAF", 1, 2, "\xC3\x80\xC2\xAF"},                                    // overlong '/'
+        {"1\r2\r\xED\xA0\x80", 1, 2, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                    // a surrogate
+        {"1\r2\r\xF4\x90\x80\x80", 1, 2, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
+        {"1\r2\r\xE2\x82", 1, 2, "\xC3\xA2\xE2\x80\x9A"},                               // cut short
         {"", 0, 0, nullptr},
         {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
     };
@@ -44,23 +51,6 @@ TEST(Settings, NumbersAreReadAndWrittenWithSevenDigits) {
     const std::pair<float, const char*> kWritten[] = {
         {-0.0f, " 0 "}, {0.001f, " .001 "}, {1234567, " 1234567 "}, {12345678, " 1.234568E+07 "}, {0.00001f, " 1E-05 "}};
     for (const auto& [value, text] : kWritten) EXPECT_EQ(FormatNumber(value), text) << value;
-}
-
-TEST(Settings, TextNotInUtf8IsWindows1252) {
-    // Text, whether it is UTF-8, and the UTF-8 it stands for as Windows-1252.
-    const struct { std::string_view text; bool utf8; std::string_view fromWindows; } kRows[] = {
-        {"Caf\xC3\xA9", true, "Caf\xC3\x83\xC2\xA9"},
-        {"Caf\xE9\\", false, "Caf\xC3\xA9\\"},
-        {"\x80\x8A\x9F\x81", false, "\xE2\x82\xAC\xC5\xA0\xC5\xB8\xC2\x81"},    // euro, S and Y with marks, undefined
-        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                                 // overlong '/'
-        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                 // a surrogate
-        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
-        {"\xF0\x9F\x8E\xB5", true, "\xC3\xB0\xC5\xB8\xC5\xBD\xC2\xB5"},
-        {"\xE2\x82", false, "\xC3\xA2\xE2\x80\x9A"},                            // cut short
-    };
-    for (const auto& row : kRows)
-        EXPECT_EQ(std::tuple(IsUtf8(row.text), Windows1252ToUtf8(row.text)), std::tuple(row.utf8, std::string(row.fromWindows)))
-            << row.text;
 }
 
 TEST(Settings, SkinNamesStayInTheSkinsFolderAndSurviveTheFile) {
