@@ -35,8 +35,8 @@ BUTTONS = [(3, 19, 60, 71), (62, 19, 58, 71), (119, 19, 58, 71), (176, 19, 60, 7
 OK, MENU, MINIMIZE, CLOSE = (62, 71), (14, 11), (213, 9), (229, 10)
 SKINS_ITEM, ABOUT_ITEM, QUIT_ITEM = (66, 30), (67, 47), (66, 66)
 BACKGROUND, OUTSIDE = (150, 8), (W + 200, H + 200)  # no hot spot on any screen; well off the window
-LIST = (6, 21, 227, 67)
-ENTRIES = [(60, 29 + 13 * i) for i in range(2)]  # points on the chooser list's entries: one 13-pixel row each
+# The chooser's list, and points on its first two entries: one 13-pixel row each.
+LIST, ENTRIES = (6, 21, 227, 67), [(60, 29 + 13 * i) for i in range(2)]
 CENTRES = [(x + w // 2, y + h // 2) for x, y, w, h in BUTTONS]
 KEYPAD = ['KP_1', 'KP_2', 'KP_3', 'KP_4']  # with NumLock off the same keys are KP_End ...
 RATE, START_BYTES = 48000, 19200  # the Linux device: 16-bit stereo at 48 kHz; 100 ms of it
@@ -77,15 +77,14 @@ X11.XSetErrorHandler(_IGNORE_ERRORS)
 
 
 class Run:
-    """One run of the cases: the test skins, the program's command, an X server managed by openbox."""
+    """One run of the cases: the test skins, the about picture, an X server managed by openbox."""
 
     def __init__(self, system, folder, display=None):
         self.windows, self.programs, self.scale, self.wm = system == 'windows', [], 1, None  # scale: dpi / 96
         self.exe = os.path.join(folder, 'snickit.exe' if self.windows else 'snickit')
         self.work = tempfile.mkdtemp(prefix='snickit-e2e-')
-        self.skins = os.path.join(self.work, 'skins')
         for skin in (ALPHA, BETA):
-            skin.write(self.skins)
+            skin.write(os.path.join(self.work, 'skins'))
         about = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'resources', 'about.bmp')
         about = subprocess.run(['convert', about, '-depth', '8', 'rgb:-'], capture_output=True, check=True).stdout
         self.about = [about[y * 3 * W:(y + 1) * 3 * W] for y in range(H)]
@@ -148,8 +147,7 @@ class Run:
         XTST.XTestFakeMotionEvent(self.display, -1, x, y, 0)
         X11.XSync(self.display, 0)
 
-    def release_all(self):
-        """Lets go of every key and button a case left down."""
+    def release_all(self):  # every key and button a case left down
         for what in list(self.held):
             self.press(what, False)
 
@@ -158,8 +156,7 @@ class Run:
         lit = lambda: not X11.XkbGetIndicatorState(self.display, 0x100, byref(state)) and bool(state.value & 2) == on
         if not lit():
             self.tap('Num_Lock')
-        if not wait_until(lit, 5):
-            raise RuntimeError('NumLock did not change')
+        assert wait_until(lit, 5), 'NumLock did not change'
 
     def origin(self, window):
         x, y, child = c_int(), c_int(), c_ulong()
@@ -185,8 +182,8 @@ class Run:
 # --- test skins and settings ------------------------------------------------
 
 class Skin:
-    """Three pictures in which every pixel differs from its neighbours and from the other pictures (a
-    rectangle copied one pixel off, or from the wrong picture, shows), and four tones told apart by `tone`."""
+    """Pictures whose every pixel differs from its neighbours and the other pictures' (a rectangle copied one
+    pixel off, or from the wrong picture, shows), and four tones; `tone` tells skins apart."""
 
     def __init__(self, name, tone):
         self.name = name
@@ -239,7 +236,7 @@ class Program:
         self.run = run
         self.folder = tempfile.mkdtemp(dir=run.work)
         self.exe = shutil.copy(run.exe, self.folder)
-        shutil.copytree(run.skins, os.path.join(self.folder, 'skins'))
+        shutil.copytree(os.path.join(run.work, 'skins'), os.path.join(self.folder, 'skins'))
         self.config = os.path.join(self.folder, 'config.sn')
         open(self.config, 'wb').write(settings)
         if missing:
@@ -274,8 +271,8 @@ class Program:
         self.run.press(button, False)
 
     def drag(self, button, dx, dy, steps=25):
-        """`button` held on the background while the pointer moves (dx, dy) screen pixels in steps 10 ms apart,
-        as a hand does, moves the window exactly as far; it stays there when let go and the pointer leaves."""
+        """`button` held on the background, moved (dx, dy) screen pixels in 10 ms steps as a hand does: so moves the
+        window, exactly, and it stays there when let go and the pointer leaves."""
         (x, y), place = self.at(BACKGROUND), (self.origin[0] + dx, self.origin[1] + dy)
         self.point(BACKGROUND, button)
         for step in range(1, steps + 1):
@@ -299,15 +296,11 @@ class Program:
             shot = self.run.grab(self.origin[0] + left, self.origin[1] + top, W * scale - left, H * scale - top)
             shot = shot and expected[:top] + [e[:3 * left] + s for e, s in zip(expected[top:], shot)]
             return shot and not differences(shot, expected, skip)
-        if not wait_until(same, timeout, 0.1):
-            found = differences(shot, expected, skip) if shot else ['no picture']
-            raise AssertionError(f'{what}: {len(found)} pixels differ, first {found[0]}')
-
-    def mark(self):
-        return len(read(self.heard))
+        found = [] if wait_until(same, timeout, 0.1) else differences(shot, expected, skip) if shot else ['no picture']
+        assert not found, f'{what}: {len(found)} pixels differ, first {found[0]}'
 
     def played(self, mark, skin, index):
-        """Whether the button's sound started after `mark`."""
+        """Whether the button's sound started after `mark` bytes of what was heard."""
         sound = skin.sounds[index]
         trace = f'ckid=data fccType=00000000 cksize={len(sound):08X}'.encode()
         return (trace if self.run.windows else sound[:START_BYTES]) in read(self.heard)[mark:]
@@ -330,13 +323,9 @@ def started(run, skin=ALPHA, settings=None, on_pad=False, **kwargs):
     return program
 
 
-def pad(run, skin=ALPHA, **kwargs):
-    return started(run, skin, on_pad=True, **kwargs)
-
-
 def press_and_release(program, index, down, skin=ALPHA):
     """`down(True)` shows box2.bmp's rectangle of the button, silent; `down(False)` shows box.bmp and plays."""
-    mark, (left, top, width, height) = program.mark(), BUTTONS[index]
+    mark, (left, top, width, height) = len(read(program.heard)), BUTTONS[index]
     down(True)
     program.see([box[:3 * left] + box2[3 * left:3 * (left + width)] + box[3 * (left + width):]
                  if top <= y < top + height else box for y, (box, box2) in enumerate(zip(skin.box, skin.box2))],
@@ -348,11 +337,9 @@ def press_and_release(program, index, down, skin=ALPHA):
 
 
 def screens(run):
-    """The about picture at start-up at config.sn's place (x and y apart), again after minimizing and
-    restoring; then the pad, the menu, About from the menu and the pad again."""
+    """The about picture at config.sn's place, again after a minimize and restore; the pad, menu, About, pad."""
     program = started(run)
-    place = (100 * run.scale, 80 * run.scale)
-    assert program.origin == place, f'window at {program.origin}, config.sn says {place}'
+    assert program.origin == (100 * run.scale, 80 * run.scale), f'window at {program.origin}, config.sn says 100, 80'
     state = lambda: run.tool('xprop', '-id', str(program.window), 'WM_STATE').partition('window state: ')[2]  # noqa
     program.click(MINIMIZE)
     assert wait_until(lambda: state().startswith('Iconic')), 'not minimized'
@@ -366,9 +353,8 @@ def screens(run):
 
 
 def mouse_buttons(run):
-    """Any mouse button presses and plays a sound button, also released outside the window (the capture
-    holds). A sound file replaced by another of the same length is heard at the next release."""
-    program = pad(run)
+    """Any mouse button presses and plays, also let go outside (the capture holds); a new same-size sound plays."""
+    program = started(run, on_pad=True)
     for index, (button, leave) in enumerate([(1, False), (3, False), (2, True), (1, True)]):
         press_and_release(program, index, lambda down: program.point(
             OUTSIDE if leave and not down else CENTRES[index], button, down))
@@ -379,9 +365,8 @@ def mouse_buttons(run):
 
 
 def chooser(run):
-    """The skin list over the skin; a click previews a skin, a double click applies it (all its pictures); Quit
-    saves it."""
-    program = pad(run, BETA)
+    """The skin list over the skin; a click previews, a double click applies a skin (all its pictures); Quit saves."""
+    program = started(run, BETA, on_pad=True)
     for point, expected, what, skip in [(MENU, BETA.menu, 'menu screen', (0, 0, 0, 0)),
                                         (SKINS_ITEM, BETA.box, 'chooser around the list', LIST),
                                         (ENTRIES[0], ALPHA.box, 'Alpha previewed', LIST),
@@ -405,10 +390,9 @@ def chooser(run):
 
 
 def drag_and_close(run):
-    """A right, then a left drag on the background moves the window, here partly off the screen; the close
-    hot spot then saves the new place (in twips, 15 / scale a pixel). On Linux without an audio device,
-    a button press on the way (Windows runs without one always)."""
-    program = pad(run, env={'SDL_AUDIODRIVER': 'no-such-driver'})
+    """A right, then a left drag moves the window, partly off the screen; the close hot spot saves the place
+    (in twips, 15 / scale a pixel). Here a button plays with no audio device (Windows never has one here)."""
+    program = started(run, on_pad=True, env={'SDL_AUDIODRIVER': 'no-such-driver'})
     for button, dx in [(3, -60 * run.scale), (1, -70 * run.scale)]:
         program.drag(button, dx, 20)
     program.click(CENTRES[1])
@@ -440,9 +424,8 @@ def idle(program, what, seconds=3.0):
 
 
 def keys_idle_and_close(run):
-    """Keypad 1 to 4 with NumLock on press and play; with NumLock off they, and the digit row, do nothing.
-    Left alone, the program uses no processor time and does not wake up, on the start-up screen and on the
-    pad after the sounds; a close from the window manager (openbox's Alt+F4) ends it, config.sn unwritten."""
+    """Keypad 1 to 4 with NumLock on press and play, with it off they and the digit row do nothing; left alone
+    (start-up screen; pad after sounds) it takes no processor time or wake-ups; Alt+F4 ends it, config.sn kept."""
     for on_pad in (False, True):
         program = started(run, on_pad=on_pad)
         run.activate(program.window)
@@ -451,13 +434,13 @@ def keys_idle_and_close(run):
             for index, key in enumerate(KEYPAD):
                 press_and_release(program, index, lambda down: run.press(key, down))
             run.set_num_lock(False)
-            mark = program.mark()
+            mark = len(read(program.heard))
             for key in KEYPAD + ['1', '2', '3', '4']:
                 run.tap(key)
             assert stays(lambda: not any(program.played(mark, ALPHA, i) for i in range(4))), 'NumLock off: a sound'
             program.see(ALPHA.box, 'NumLock off: the pad unchanged', timeout=0)
             sizes = []  # nothing more heard for 0.4 s: the sounds are over
-            wait_until(lambda: sizes.append(program.mark()) or sizes[-8:].count(sizes[-1]) == 8)
+            wait_until(lambda: sizes.append(len(read(program.heard))) or sizes[-8:].count(sizes[-1]) == 8)
         idle(program, 'pad screen after the sounds' if on_pad else 'start-up screen')
         before = os.stat(program.config).st_mtime_ns
         run.press('Alt_L', True)
@@ -469,11 +452,9 @@ def keys_idle_and_close(run):
 
 
 def off_screen(run):
-    """A saved place off the 1280 x 800 screen (a monitor taken away) is brought back the shortest way,
-    the whole window on the screen, with and without a window manager."""
-    width, height = W * run.scale, H * run.scale
-    for managed, (left, top), place in [(True, (15 * 3000, 1200), (1280 - width, 80 * run.scale)),
-                                        (True, (-30000, 15000), (0, 800 - height)),
+    """A saved place off the 1280 x 800 screen is brought back the shortest way, whole, with and without openbox."""
+    for managed, (left, top), place in [(True, (15 * 3000, 1200), (1280 - W * run.scale, 80 * run.scale)),
+                                        (True, (-30000, 15000), (0, 800 - H * run.scale)),
                                         (False, (1500, -15 * 3000), (100 * run.scale, 0))]:
         if not managed:  # the last row: the case's end starts it again
             run.wm.terminate()
@@ -511,7 +492,7 @@ def main(argv):
     parser.add_argument('--density', default='100')
     parser.add_argument('--display', default='')
     parser.add_argument('names', nargs='*')
-    args = parser.parse_args(argv[1:])
+    args = parser.parse_intermixed_args(argv[1:])  # options in any order
     if not (re.fullmatch(r'[1-9]\d*00(,[1-9]\d*00)*', args.density) and re.fullmatch(r'(:\d+)?', args.display)):
         parser.error('--density takes whole scales (100, 200 ...); --display :N')
     assert not sys.flags.optimize, 'the checks are asserts'
