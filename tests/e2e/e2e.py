@@ -271,8 +271,8 @@ class Program:
         self.run.press(button, False)
 
     def drag(self, button, dx, dy, steps=25):
-        """`button` held on the background, moved (dx, dy) screen pixels in 10 ms steps as a hand does: so moves the
-        window, exactly, and it stays there when let go and the pointer leaves."""
+        """Holding `button` on the background while the pointer moves (dx, dy) in 10 ms steps, as a hand does, moves
+        the window exactly as far; it stays there when let go and the pointer leaves."""
         (x, y), place = self.at(BACKGROUND), (self.origin[0] + dx, self.origin[1] + dy)
         self.point(BACKGROUND, button)
         for step in range(1, steps + 1):
