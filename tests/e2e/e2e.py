@@ -15,6 +15,7 @@ Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [--d
 
 import argparse
 import ctypes
+import getpass
 import glob
 import os
 import re
@@ -147,6 +148,14 @@ class Run:
         XTST.XTestFakeMotionEvent(self.display, -1, x, y, 0)
         X11.XSync(self.display, 0)
 
+    def end_programs(self):
+        """Kills the programs started (nothing for those that ended) and waits until their windows are gone."""
+        for program in self.programs:
+            program.proc.kill()
+            program.proc.wait(30)
+        self.programs.clear()
+        wait_until(lambda: not self.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split())
+
     def release_all(self):  # every key and button a case left down
         for what in list(self.held):
             self.press(what, False)
@@ -232,7 +241,7 @@ def differences(shot, expected, skip=(0, 0, 0, 0)):
 class Program:
     """The program started from its own copy of the program folder, without `missing` (a path in it)."""
 
-    def __init__(self, run, settings=config(), missing=None, env=None):
+    def __init__(self, run, settings=config(), missing=None, env=None, read_only=False):
         self.run = run
         self.folder = tempfile.mkdtemp(dir=run.work)
         self.exe = shutil.copy(run.exe, self.folder)
@@ -241,6 +250,8 @@ class Program:
         open(self.config, 'wb').write(settings)
         if missing:
             os.remove(os.path.join(self.folder, missing))
+        if read_only:
+            os.chmod(self.config, 0o444)
         self.log, capture = self.folder + '.log', self.folder + '.raw'
         self.heard = self.log if run.windows else capture
         with open(self.log, 'wb') as log:
@@ -270,7 +281,7 @@ class Program:
         self.point(point, button, True)
         self.run.press(button, False)
 
-    def drag(self, button, dx, dy, steps=25):
+    def drag(self, button, dx, dy, exact=True, steps=25):
         """Holding `button` on the background while the pointer moves (dx, dy) in 10 ms steps, as a hand does, moves
         the window exactly as far; it stays there when let go and the pointer leaves."""
         (x, y), place = self.at(BACKGROUND), (self.origin[0] + dx, self.origin[1] + dy)
@@ -279,6 +290,11 @@ class Program:
             time.sleep(0.01)
             self.run.move(x + dx * step // steps, y + dy * step // steps)
         self.run.press(button, False)
+        if not exact:  # wherever it was left (wine may lag a step behind the pointer), once it is still
+            places = []
+            wait_until(lambda: places.append(self.run.origin(self.window)) or places[-5:].count(places[-1]) == 5)
+            self.origin = places[-1]
+            return
         near = lambda: self.run.origin(self.window) == place  # noqa: E731
         assert wait_until(near) and stays(near, 0.2) and (self.point(OUTSIDE) or stays(near, 0.8)), \
             f'window at {self.run.origin(self.window)} after the drag with button {button}, not at {place}'
@@ -451,6 +467,27 @@ def keys_idle_and_close(run):
             f'config.sn written: {read(program.config)!r}'
 
 
+def read_only_settings(run):
+    """With config.sn read-only, a moved window's place is kept in %APPDATA%\\Snickit (wine's one user's),
+    config.sn stays as it was, and the next start takes the place from there."""
+    folder = os.path.join(run.env['WINEPREFIX'], 'drive_c', 'users', getpass.getuser(), 'AppData', 'Roaming', 'Snickit')
+    shutil.rmtree(folder, ignore_errors=True)
+    try:
+        program = started(run, on_pad=True, read_only=True)
+        program.drag(1, 50, 30, exact=False)
+        assert program.origin != (100, 80), 'the drag did not move the window'
+        program.click(CLOSE)
+        program.ended('close hot spot')
+        assert read(program.config) == config() and not os.stat(program.config).st_mode & 0o222, \
+            f'config.sn changed: {read(program.config)!r}'
+        kept = read(os.path.join(folder, 'config.sn'))
+        assert kept == config(*(15 * n for n in program.origin)), f"the user's config.sn: {kept!r}"
+        again = started(run, read_only=True)
+        assert again.origin == program.origin, f'started again at {again.origin}, not at the kept {program.origin}'
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def off_screen(run):
     """A saved place off the 1280 x 800 screen is brought back the shortest way, whole, with and without openbox."""
     for managed, (left, top), place in [(True, (15 * 3000, 1200), (1280 - W * run.scale, 80 * run.scale)),
@@ -462,13 +499,13 @@ def off_screen(run):
         program = started(run, settings=config(left, top))
         assert program.origin == place, \
             f'{"with" if managed else "without"} a window manager at {program.origin}, not {place}'
-        program.proc.kill()  # one window at a time
-        program.proc.wait(30)
+        run.end_programs()  # one window at a time
 
 
 # Every case runs at 100 %; these also at the other densities.
 DENSITY_CASES = [screens, mouse_buttons, chooser, drag_and_close, off_screen]
 CASES = DENSITY_CASES + [keys_idle_and_close, failures]
+WINDOWS_CASES = [read_only_settings]
 
 
 def set_density(run, scale):
@@ -497,7 +534,7 @@ def main(argv):
         parser.error('--density takes whole scales (100, 200 ...); --display :N')
     assert not sys.flags.optimize, 'the checks are asserts'
     # The cases of each density in turn, on one desktop.
-    phases = [(int(p) // 100, [c for c in CASES if
+    phases = [(int(p) // 100, [c for c in CASES + WINDOWS_CASES * (args.system == 'windows') if
                                (c.__name__ in args.names if args.names else p == '100' or c in DENSITY_CASES)])
               for p in args.density.split(',')]
     run = Run(args.system, os.path.abspath(args.folder), display=args.display)
@@ -523,10 +560,7 @@ def main(argv):
                         traceback.print_exc()
                 finally:  # keys and buttons up, the programs ended, openbox running
                     run.release_all()
-                    for program in run.programs:
-                        program.proc.kill()  # nothing when it has ended
-                        program.proc.wait(30)
-                    run.programs.clear()
+                    run.end_programs()
                     if run.wm.poll() is not None:
                         run.window_manager()
     finally:
