@@ -64,87 +64,51 @@ struct BmpLayout {
 // (its palette, at most 8). `pixels` gets what it must decode to.
 inline std::string PatternBmp(const BmpLayout& l, int width, int height, std::vector<uint32_t>* pixels = nullptr) {
     const bool os2v1 = l.headerBytes == 12;
-    const bool paletted = l.bits <= 8;
-    const unsigned count = paletted ? std::min(8u, 1u << l.bits) : 8u;
+    const unsigned count = l.bits <= 8 ? std::min(8u, 1u << l.bits) : 8u;
     auto index = [&](int x, int y) { return static_cast<unsigned>(x + 3 * y) % count; };
-    if (pixels) {
-        pixels->clear();
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels->push_back(kPatternColours[index(x, y)]);
-    }
-    uint32_t masks[3] = {l.masks[0], l.masks[1], l.masks[2]};
-    if (!masks[0]) {
-        const bool b16 = l.bits == 16;
-        masks[0] = b16 ? 0x7C00 : 0xFF0000, masks[1] = b16 ? 0x03E0 : 0xFF00, masks[2] = b16 ? 0x1F : 0xFF;
-    }
-    auto packed = [&](uint32_t colour) {
-        return (colour & 0xFF0000 ? masks[0] : 0) | (colour & 0xFF00 ? masks[1] : 0) | (colour & 0xFF ? masks[2] : 0);
+    if (pixels) pixels->clear();
+    for (int y = 0; pixels && y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels->push_back(kPatternColours[index(x, y)]);
+    static constexpr uint32_t kMasks16[3] = {0x7C00, 0x03E0, 0x1F}, kMasks32[3] = {0xFF0000, 0xFF00, 0xFF};
+    const uint32_t* masks = l.masks[0] ? l.masks : l.bits == 16 ? kMasks16 : kMasks32;
+    auto packed = [&](uint32_t c) {
+        return (c & 0xFF0000 ? masks[0] : 0) | (c & 0xFF00 ? masks[1] : 0) | (c & 0xFF ? masks[2] : 0);
     };
-    // The pixels, bottom row first unless top-down.
+    // The pixels, bottom row first unless top-down; a compressed row is a
+    // literal run of its first six pixels, then runs of one (RLE8) or two
+    // alternating (RLE4) pixels, then an end of line or of the bitmap.
     std::string data;
     for (int row = 0; row < height; ++row) {
         const int y = l.topDown ? row : height - 1 - row;
-        if (l.compression == 1 || l.compression == 2) {
-            const bool rle8 = l.compression == 1;
-            // A literal run of the first pixels, then runs of one (RLE8) or
-            // two alternating (RLE4) pixels; an end of line between rows.
-            const int literal = std::min(width, 5);
-            data += '\0';
-            data += static_cast<char>(literal);
-            std::string run;
-            for (int x = 0; x < literal; ++x) {
-                if (rle8) run += static_cast<char>(index(x, y));
-                else if (x % 2 == 0) run += static_cast<char>(index(x, y) << 4);
-                else run.back() = static_cast<char>(run.back() | index(x, y));
-            }
-            if (run.size() % 2) run += '\0';
-            data += run;
-            for (int x = literal; x < width; x += rle8 ? 1 : 2) {
-                const int n = std::min(width - x, rle8 ? 1 : 2);
-                data += static_cast<char>(n);
-                data += static_cast<char>(rle8 ? index(x, y) : index(x, y) << 4 | (n > 1 ? index(x + 1, y) : 0));
-            }
-            data += row + 1 < height ? std::string("\0\0", 2) : std::string("\0\1", 2);
-            continue;
-        }
         std::string line((static_cast<std::size_t>(width) * l.bits + 31) / 32 * 4, '\0');
         for (int x = 0; x < width; ++x) {
             const std::size_t bit = static_cast<std::size_t>(x) * l.bits;
-            if (paletted) line[bit / 8] = static_cast<char>(line[bit / 8] | index(x, y) << (8 - l.bits - bit % 8));
-            else if (l.bits == 24) Put(line, bit / 8, kPatternColours[index(x, y)], 3);
-            else Put(line, bit / 8, packed(kPatternColours[index(x, y)]), static_cast<int>(l.bits / 8));
+            const uint32_t c = kPatternColours[index(x, y)];
+            if (l.bits <= 8) line[bit / 8] = static_cast<char>(line[bit / 8] | index(x, y) << (8 - l.bits - bit % 8));
+            else Put(line, bit / 8, l.bits == 24 ? c : packed(c), static_cast<int>(l.bits / 8));
         }
-        data += line;
-    }
-    std::string f(14, '\0');
-    f[0] = 'B', f[1] = 'M';
-    std::string info(l.headerBytes, '\0');
-    Put(info, 0, l.headerBytes, 4);
-    if (os2v1) {
-        for (auto [at, value] : {std::pair{4u, unsigned(width)}, {6u, unsigned(height)}, {8u, 1u}, {10u, l.bits}})
-            Put(info, at, value, 2);
-    } else {
-        Put(info, 4, static_cast<uint32_t>(width), 4);
-        Put(info, 8, static_cast<uint32_t>(l.topDown ? -height : height), 4);
-        Put(info, 12, 1, 2);
-        Put(info, 14, l.bits, 2);
-        if (l.headerBytes >= 24) Put(info, 16, l.compression, 4), Put(info, 20, data.size(), 4);
-    }
-    info.resize(l.headerBytes, '\0');  // Put may have written past a short header
-    f += info;
-    if (l.compression == 3) {
-        std::string fields;
-        for (int i = 0; i < 3; ++i) Put(fields, 4 * static_cast<std::size_t>(i), masks[i], 4);
-        if (l.headerBytes == 40) f += fields;
-        else f.replace(54, 12, fields);
-    }
-    if (paletted) {
-        for (unsigned i = 0; i < (1u << l.bits); ++i) {
-            std::string entry;
-            Put(entry, 0, kPatternColours[i % 8], 3);
-            f += entry + (os2v1 ? "" : std::string(1, '\0'));
+        if (l.compression != 1 && l.compression != 2) {
+            data += line;
+            continue;
         }
+        const int literal = std::min(width, 6), step = 8 / static_cast<int>(l.bits);
+        data += std::string{'\0', static_cast<char>(literal)} + line.substr(0, (literal * l.bits + 15) / 16 * 2);
+        for (int x = literal; x < width; x += step)
+            data += std::string{static_cast<char>(std::min(width - x, step)), line[x * l.bits / 8]};
+        data += row + 1 < height ? std::string("\0\0", 2) : std::string("\0\1", 2);
     }
+    // The headers, as BmpFile writes them (OS/2 1.x: 16-bit sizes), then the
+    // bit fields (after a header of 40 bytes, inside a longer one) and the
+    // palette.
+    std::string f = BmpFile({.width = width, .height = l.topDown ? -height : height, .bits = l.bits,
+                             .compression = l.compression, .headerBytes = l.headerBytes,
+                             .imageBytes = int64_t(data.size()), .pixelBytes = 0})
+                        .substr(0, 14 + l.headerBytes);
+    for (auto [at, value] : {std::pair{18u, unsigned(width)}, {20u, unsigned(height)}, {22u, 1u}, {24u, l.bits}})
+        if (os2v1) Put(f, at, value, 2);
+    for (std::size_t i = 0; l.compression == 3 && i < 3; ++i) Put(f, 54 + 4 * i, masks[i], 4);
+    for (unsigned i = 0; l.bits <= 8 && i < (1u << l.bits); ++i)
+        Put(f, f.size(), kPatternColours[i % 8], os2v1 ? 3 : 4);
     Put(f, 10, f.size(), 4);
     f += data;
     Put(f, 2, f.size(), 4);
@@ -165,9 +129,9 @@ inline std::vector<BmpLayout> ValidLayouts() {
         {"bit fields 32 bits blue-green-red high", 40, 32, 3, false, {0x0000FF00, 0x00FF0000, 0xFF000000}},
         {"bit fields 10-10-10, V5 header", 124, 32, 3, false, {0x3FF00000, 0x000FFC00, 0x000003FF}},
         {"bit fields 32 bits in a 56-byte header, top-down", 56, 32, 3, true, {0x00FF0000, 0x0000FF00, 0x000000FF}},
-        {"OS/2 1.x, 1 bit", 12, 1}, {"OS/2 1.x, 4 bits", 12, 4}, {"OS/2 1.x, 8 bits", 12, 8}, {"OS/2 1.x, 24 bits", 12, 24},
+        {"OS/2 1.x, 1 bit", 12, 1}, {"OS/2 1.x, 4 bits", 12, 4}, {"OS/2 1.x, 8 bits", 12, 8},
+        {"OS/2 1.x, 24 bits", 12, 24}, {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
         {"OS/2 2.x, 64-byte header, 8 bits", 64, 8}, {"OS/2 2.x, 64-byte header, RLE8", 64, 8, 1},
-        {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
     };
 }
 
@@ -245,7 +209,9 @@ struct PictureRow { const char* path; std::string file; int expected; std::uintm
 // more than the file bound (16 MiB) and the window-sized part they keep.
 inline std::vector<PictureRow> CommonPictureRows() {
     const int bad = Code(FailureKind::BadPicture);
-    const auto side = [](unsigned bits) { return BmpFile({.width = 4096, .height = 4096, .bits = bits, .pixelBytes = 0}); };
+    const auto side = [](unsigned bits) {
+        return BmpFile({.width = 4096, .height = 4096, .bits = bits, .pixelBytes = 0});
+    };
     return {
         {"Blue\\good.bmp", BmpFile({}), kLoaded},
         {"Blue\\cut.bmp", BmpFile({.cutTo = 100}), bad},
