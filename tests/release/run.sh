@@ -19,8 +19,8 @@ VERSION=$(sed -n 's/^project(Snickit VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLis
 BUILD=${SNICKIT_WINDOWS_BUILD:-$ROOT/build-windows}   # the wine prefix lives there
 source "$ROOT/tools/windows/wine-env.sh"
 WORK=$(mktemp -d /tmp/snickit-release-test.XXXXXX)
-PIDS=()
-finish() { kill "${PIDS[@]}" 2>/dev/null; wait "${PIDS[@]}" 2>/dev/null; wine_stop; rm -rf "$WORK"; }
+# The background jobs: the sound server and its recorder, the programs, the display.
+finish() { kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; wine_stop; rm -rf "$WORK"; }
 trap finish EXIT
 FAILED=0
 check() {  # check DESCRIPTION COMMAND...
@@ -29,7 +29,6 @@ check() {  # check DESCRIPTION COMMAND...
 
 # ---------------------------------------------------------------- the screen
 find_window() {  # waits up to 20 s for the visible window titled Snickit; sets X and Y, its place
-  local place
   place=$(timeout 20 xdotool search --sync --onlyvisible --name '^Snickit$' getwindowgeometry --shell) &&
     eval "$place" && sleep 0.3
 }
@@ -58,16 +57,12 @@ mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse-native
 pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --log-target=stderr \
   --load="module-null-sink sink_name=snickit" \
-  --load="module-native-protocol-unix socket=${PULSE_SERVER#unix:} auth-anonymous=1" \
-  >"$WORK/pulseaudio.log" 2>&1 &
-PIDS+=($!)
+  --load="module-native-protocol-unix socket=${PULSE_SERVER#unix:} auth-anonymous=1" >"$WORK/pulseaudio.log" 2>&1 &
 for i in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 parec -d snickit.monitor --format=s16le --channels=1 --rate=44100 --raw >"$WORK/heard.raw" 2>/dev/null &
-PIDS+=($!)
 peak() {  # peak FROM-BYTE [TO-BYTE]: the loudest sample recorded between
-  python3 -c 'import sys, array
-data = open(sys.argv[1], "rb").read()[int(sys.argv[2]) // 2 * 2:int(sys.argv[3]) // 2 * 2]
-print(max((abs(s) for s in array.array("h", data)), default=0))' "$WORK/heard.raw" "$1" "${2:-1000000000}"
+  head -c $((${2:-1000000000} / 2 * 2)) "$WORK/heard.raw" | tail -c +$(($1 / 2 * 2 + 1)) | od -An -v -td2 -w2 |
+    awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 
 wine_start
@@ -88,7 +83,6 @@ unshare -m bash -c '
   [[ ! -s /usr/lib/x86_64-linux-gnu/libSDL2-2.0.so.0 && -z $(ls /usr/share/fonts) ]] || exit 99
   cd "$1" && SDL_AUDIODRIVER=pulseaudio exec ./snickit' - "$folder" "${hidden[@]}" >"$WORK/linux.log" 2>&1 &
 linux_pid=$!
-PIDS+=($linux_pid)
 if check "Linux: the program starts" find_window; then
   check "Linux: the about picture, without system SDL2 and fonts" shows "$ROOT/resources/about.bmp"
   click 62 71
@@ -112,13 +106,16 @@ kill "$linux_pid" 2>/dev/null; wait "$linux_pid" 2>/dev/null
 # One row a home as a user may have it: install.sh run twice (the second
 # run updates), then --remove, leaves the home as it was, folders and the
 # menu's caches included: what install made goes, what was there stays.
-menu_home() {  # menu_home HOME KIND
-  local data=$1/.local/share
-  case $2 in
-    "nothing") ;;
+listing() { (cd "$1" && find . -printf '%p %s\n' | LC_ALL=C sort); }
+run_install() { HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" "$@" >/dev/null; }
+check "install.sh: update-desktop-database and gtk-update-icon-cache are here (they make the caches)" \
+  eval '{ command -v update-desktop-database && command -v gtk-update-icon-cache; } >/dev/null'
+for kind in "nothing" "empty menu folders" "a cache listing nothing" "other entries, icons and caches"; do
+  home=$(mktemp -d "$WORK/home.XXXXXX")
+  data=$home/.local/share
+  case $kind in
     "empty menu folders") mkdir -p "$data/applications" "$data/icons/hicolor" ;;
-    "a cache listing nothing")
-      mkdir -p "$data/applications" && update-desktop-database -q "$data/applications" ;;
+    "a cache listing nothing") mkdir -p "$data/applications" && update-desktop-database -q "$data/applications" ;;
     "other entries, icons and caches")
       mkdir -p "$data/applications" "$data/icons/hicolor/16x16/apps"
       printf '[Desktop Entry]\nType=Application\nName=Other\nExec=other\nMimeType=text/x-other;\n' \
@@ -126,29 +123,17 @@ menu_home() {  # menu_home HOME KIND
       cp "$folder/icons/snickit-16.png" "$data/icons/hicolor/16x16/apps/other.png"
       update-desktop-database -q "$data/applications" && gtk-update-icon-cache -q -t "$data/icons/hicolor" ;;
   esac
-}
-listing() { (cd "$1" && find . -printf '%p %s\n' | LC_ALL=C sort); }
-check "install.sh: update-desktop-database and gtk-update-icon-cache are here (they make the caches)" \
-  eval '{ command -v update-desktop-database && command -v gtk-update-icon-cache; } >/dev/null'
-n=0
-for kind in "nothing" "empty menu folders" "a cache listing nothing" "other entries, icons and caches"; do
-  home=$WORK/menu-$((n += 1))
-  mkdir "$home" && menu_home "$home" "$kind"
   listing "$home" >"$WORK/before"
-  check "install.sh in a home with $kind: the entry is there" eval \
-    'HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" >/dev/null &&
-     HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" >/dev/null &&
-     test -f "$home/.local/share/applications/snickit.desktop"'
-  HOME=$home XDG_DATA_HOME= sh "$folder/install.sh" --remove >/dev/null
-  listing "$home" >"$WORK/after"
-  check "install.sh --remove in a home with $kind: the home as it was" diff "$WORK/before" "$WORK/after"
+  check "install.sh in a home with $kind: the entry is there" \
+    eval 'run_install && run_install && test -f "$data/applications/snickit.desktop"'
+  run_install --remove
+  check "install.sh --remove in a home with $kind: the home as it was" eval 'listing "$home" | diff "$WORK/before" -'
 done
 
 # ---------------------------------------------------------------- Windows
 WINDIR="$WORK/Programme Ä"
 mkdir "$WINDIR" && unzip -q "$OUT/snickit-$VERSION-windows-x64.zip" -d "$WINDIR"
 (cd "$WINDIR/snickit-$VERSION-windows-x64" && exec wine snickit.exe) >"$WORK/windows.log" 2>&1 &
-PIDS+=($!)
-check "Windows: the about picture, from a path with a space and Ä" eval 'find_window && shows "$ROOT/resources/about.bmp"' ||
-  cat "$WORK/windows.log"
+check "Windows: the about picture, from a path with a space and Ä" \
+  eval 'find_window && shows "$ROOT/resources/about.bmp"' || cat "$WORK/windows.log"
 exit $FAILED

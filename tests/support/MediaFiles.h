@@ -30,7 +30,7 @@ struct Bmp {
 inline std::string BmpFile(const Bmp& b) {
     const int64_t palette = b.bits <= 8 ? 4 * (b.colorsUsed ? b.colorsUsed : 1u << b.bits) : 0;
     const int64_t offset = b.offset >= 0 ? b.offset : 14 + b.headerBytes + palette;
-    const int64_t rows = b.height < 0 ? -b.height : b.height;
+    const int64_t rows = std::max(b.height, -b.height);
     const int64_t pixels = b.pixelBytes >= 0 ? b.pixelBytes : (b.width * b.bits + 31) / 32 * 4 * rows;
     std::string f = "BM";
     for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{2, 14 + b.headerBytes + palette + pixels, 4},
@@ -40,8 +40,7 @@ inline std::string BmpFile(const Bmp& b) {
         Put(f, at, static_cast<uint64_t>(value), bytes);
     f.resize(static_cast<std::size_t>(14 + b.headerBytes + palette), '\0');
     f.resize(f.size() + static_cast<std::size_t>(pixels), '\x40');
-    if (b.cutTo >= 0) f.resize(static_cast<std::size_t>(b.cutTo));
-    return f;
+    return b.cutTo >= 0 ? f.substr(0, static_cast<std::size_t>(b.cutTo)) : f;
 }
 
 // The eight colours whose channels are 0 or full: every layout holds them
@@ -63,88 +62,49 @@ struct BmpLayout {
 // (top row first) has colour (x + 3y) mod the colours the layout holds
 // (its palette, at most 8). `pixels` gets what it must decode to.
 inline std::string PatternBmp(const BmpLayout& l, int width, int height, std::vector<uint32_t>* pixels = nullptr) {
-    const bool os2v1 = l.headerBytes == 12;
-    const bool paletted = l.bits <= 8;
-    const unsigned count = paletted ? std::min(8u, 1u << l.bits) : 8u;
+    const unsigned count = l.bits <= 8 ? std::min(8u, 1u << l.bits) : 8u;
     auto index = [&](int x, int y) { return static_cast<unsigned>(x + 3 * y) % count; };
-    if (pixels) {
-        pixels->clear();
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels->push_back(kPatternColours[index(x, y)]);
-    }
-    uint32_t masks[3] = {l.masks[0], l.masks[1], l.masks[2]};
-    if (!masks[0]) {
-        const bool b16 = l.bits == 16;
-        masks[0] = b16 ? 0x7C00 : 0xFF0000, masks[1] = b16 ? 0x03E0 : 0xFF00, masks[2] = b16 ? 0x1F : 0xFF;
-    }
-    auto packed = [&](uint32_t colour) {
-        return (colour & 0xFF0000 ? masks[0] : 0) | (colour & 0xFF00 ? masks[1] : 0) | (colour & 0xFF ? masks[2] : 0);
-    };
-    // The pixels, bottom row first unless top-down.
+    if (pixels) pixels->clear();
+    for (int y = 0; pixels && y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels->push_back(kPatternColours[index(x, y)]);
+    static constexpr uint32_t kMasks16[3] = {0x7C00, 0x03E0, 0x1F}, kMasks32[3] = {0xFF0000, 0xFF00, 0xFF};
+    const uint32_t* masks = l.masks[0] ? l.masks : l.bits == 16 ? kMasks16 : kMasks32;
+    // The pixels, bottom row first unless top-down; a compressed row is a
+    // literal run of its first six pixels, then runs of one (RLE8) or two
+    // alternating (RLE4) pixels, then an end of line or of the bitmap.
     std::string data;
     for (int row = 0; row < height; ++row) {
         const int y = l.topDown ? row : height - 1 - row;
-        if (l.compression == 1 || l.compression == 2) {
-            const bool rle8 = l.compression == 1;
-            // A literal run of the first pixels, then runs of one (RLE8) or
-            // two alternating (RLE4) pixels; an end of line between rows.
-            const int literal = std::min(width, 5);
-            data += '\0';
-            data += static_cast<char>(literal);
-            std::string run;
-            for (int x = 0; x < literal; ++x) {
-                if (rle8) run += static_cast<char>(index(x, y));
-                else if (x % 2 == 0) run += static_cast<char>(index(x, y) << 4);
-                else run.back() = static_cast<char>(run.back() | index(x, y));
-            }
-            if (run.size() % 2) run += '\0';
-            data += run;
-            for (int x = literal; x < width; x += rle8 ? 1 : 2) {
-                const int n = std::min(width - x, rle8 ? 1 : 2);
-                data += static_cast<char>(n);
-                data += static_cast<char>(rle8 ? index(x, y) : index(x, y) << 4 | (n > 1 ? index(x + 1, y) : 0));
-            }
-            data += row + 1 < height ? std::string("\0\0", 2) : std::string("\0\1", 2);
-            continue;
-        }
         std::string line((static_cast<std::size_t>(width) * l.bits + 31) / 32 * 4, '\0');
         for (int x = 0; x < width; ++x) {
             const std::size_t bit = static_cast<std::size_t>(x) * l.bits;
-            if (paletted) line[bit / 8] = static_cast<char>(line[bit / 8] | index(x, y) << (8 - l.bits - bit % 8));
-            else if (l.bits == 24) Put(line, bit / 8, kPatternColours[index(x, y)], 3);
-            else Put(line, bit / 8, packed(kPatternColours[index(x, y)]), static_cast<int>(l.bits / 8));
+            const uint32_t c = kPatternColours[index(x, y)];
+            const uint32_t packed = (c >> 16 ? masks[0] : 0) | (c & 0xFF00 ? masks[1] : 0) | (c & 0xFF ? masks[2] : 0);
+            if (l.bits <= 8) line[bit / 8] = static_cast<char>(line[bit / 8] | index(x, y) << (8 - l.bits - bit % 8));
+            else Put(line, bit / 8, l.bits == 24 ? c : packed, static_cast<int>(l.bits / 8));
         }
-        data += line;
-    }
-    std::string f(14, '\0');
-    f[0] = 'B', f[1] = 'M';
-    std::string info(l.headerBytes, '\0');
-    Put(info, 0, l.headerBytes, 4);
-    if (os2v1) {
-        for (auto [at, value] : {std::pair{4u, unsigned(width)}, {6u, unsigned(height)}, {8u, 1u}, {10u, l.bits}})
-            Put(info, at, value, 2);
-    } else {
-        Put(info, 4, static_cast<uint32_t>(width), 4);
-        Put(info, 8, static_cast<uint32_t>(l.topDown ? -height : height), 4);
-        Put(info, 12, 1, 2);
-        Put(info, 14, l.bits, 2);
-        if (l.headerBytes >= 24) Put(info, 16, l.compression, 4), Put(info, 20, data.size(), 4);
-    }
-    info.resize(l.headerBytes, '\0');  // Put may have written past a short header
-    f += info;
-    if (l.compression == 3) {
-        std::string fields;
-        for (int i = 0; i < 3; ++i) Put(fields, 4 * static_cast<std::size_t>(i), masks[i], 4);
-        if (l.headerBytes == 40) f += fields;
-        else f.replace(54, 12, fields);
-    }
-    if (paletted) {
-        for (unsigned i = 0; i < (1u << l.bits); ++i) {
-            std::string entry;
-            Put(entry, 0, kPatternColours[i % 8], 3);
-            f += entry + (os2v1 ? "" : std::string(1, '\0'));
+        if (l.compression != 1 && l.compression != 2) {
+            data += line;
+            continue;
         }
+        const int literal = std::min(width, 6), step = 8 / static_cast<int>(l.bits);
+        data += std::string{'\0', static_cast<char>(literal)} + line.substr(0, (literal * l.bits + 15) / 16 * 2);
+        for (int x = literal; x < width; x += step)
+            data += std::string{static_cast<char>(std::min(width - x, step)), line[x * l.bits / 8]};
+        data += row + 1 < height ? std::string("\0\0", 2) : std::string("\0\1", 2);
     }
+    // The headers, as BmpFile writes them (OS/2 1.x: 16-bit sizes), then the
+    // bit fields (after a header of 40 bytes, inside a longer one) and the
+    // palette.
+    std::string f = BmpFile({.width = width, .height = l.topDown ? -height : height, .bits = l.bits,
+                             .compression = l.compression, .headerBytes = l.headerBytes,
+                             .imageBytes = int64_t(data.size()), .pixelBytes = 0})
+                        .substr(0, 14 + l.headerBytes);
+    for (auto [at, value] : {std::pair{18u, unsigned(width)}, {20u, unsigned(height)}, {22u, 1u}, {24u, l.bits}})
+        if (l.headerBytes == 12) Put(f, at, value, 2);  // OS/2 1.x
+    for (std::size_t i = 0; l.compression == 3 && i < 3; ++i) Put(f, 54 + 4 * i, masks[i], 4);
+    for (unsigned i = 0; l.bits <= 8 && i < (1u << l.bits); ++i)
+        Put(f, f.size(), kPatternColours[i % 8], l.headerBytes == 12 ? 3 : 4);
     Put(f, 10, f.size(), 4);
     f += data;
     Put(f, 2, f.size(), 4);
@@ -155,19 +115,18 @@ inline std::string PatternBmp(const BmpLayout& l, int width, int height, std::ve
 inline std::vector<BmpLayout> ValidLayouts() {
     return {
         {"1 bit", 40, 1}, {"2 bits", 40, 2}, {"4 bits", 40, 4}, {"8 bits", 40, 8}, {"16 bits, 5-5-5", 40, 16},
-        {"24 bits", 40, 24}, {"32 bits", 40, 32},
-        {"RLE8", 40, 8, 1}, {"RLE4", 40, 4, 2}, {"RLE4, V4 header", 108, 4, 2},
-        {"top-down 8 bits", 40, 8, 0, true}, {"top-down 24 bits", 40, 24, 0, true},
-        {"top-down 32 bits, V5 header", 124, 32, 0, true}, {"top-down 1 bit", 40, 1, 0, true},
+        {"24 bits", 40, 24}, {"32 bits", 40, 32}, {"RLE8", 40, 8, 1}, {"RLE4", 40, 4, 2},
+        {"RLE4, V4 header", 108, 4, 2}, {"top-down 8 bits", 40, 8, 0, true}, {"top-down 24 bits", 40, 24, 0, true},
+        {"top-down 1 bit", 40, 1, 0, true}, {"top-down 32 bits, V5 header", 124, 32, 0, true},
         {"bit fields 5-6-5", 40, 16, 3, false, {0xF800, 0x07E0, 0x001F}},
         {"bit fields 5-5-5, V4 header", 108, 16, 3, false, {0x7C00, 0x03E0, 0x001F}},
         {"bit fields 4-4-4 in a 52-byte header", 52, 16, 3, false, {0x0F00, 0x00F0, 0x000F}},
         {"bit fields 32 bits blue-green-red high", 40, 32, 3, false, {0x0000FF00, 0x00FF0000, 0xFF000000}},
         {"bit fields 10-10-10, V5 header", 124, 32, 3, false, {0x3FF00000, 0x000FFC00, 0x000003FF}},
         {"bit fields 32 bits in a 56-byte header, top-down", 56, 32, 3, true, {0x00FF0000, 0x0000FF00, 0x000000FF}},
-        {"OS/2 1.x, 1 bit", 12, 1}, {"OS/2 1.x, 4 bits", 12, 4}, {"OS/2 1.x, 8 bits", 12, 8}, {"OS/2 1.x, 24 bits", 12, 24},
+        {"OS/2 1.x, 1 bit", 12, 1}, {"OS/2 1.x, 4 bits", 12, 4}, {"OS/2 1.x, 8 bits", 12, 8},
+        {"OS/2 1.x, 24 bits", 12, 24}, {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
         {"OS/2 2.x, 64-byte header, 8 bits", 64, 8}, {"OS/2 2.x, 64-byte header, RLE8", 64, 8, 1},
-        {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
     };
 }
 
@@ -183,25 +142,19 @@ struct Wav {
 };
 
 inline std::string WavFile(const Wav& w) {
-    std::string fmt = "fmt ";
     const int64_t align = w.blockAlign >= 0 ? w.blockAlign : w.channels * w.bits / 8;
+    std::string fmt = "fmt ", data = "data";
     for (auto [at, value, bytes] : {std::tuple<int, int64_t, int>{4, int64_t(16 + w.extra.size()), 4}, {8, w.tag, 2},
                                     {10, w.channels, 2}, {12, w.rate, 4}, {16, align * w.rate, 4}, {20, align, 2},
                                     {22, w.bits, 2}})
         Put(fmt, at, static_cast<uint64_t>(value), bytes);
-    fmt += w.extra;
-    std::string data = "data";
     Put(data, 4, static_cast<uint64_t>(w.declared >= 0 ? w.declared : w.dataBytes), 4);
     data.resize(8 + static_cast<std::size_t>(w.dataBytes), '\x5a');
-    std::string body = "WAVE";
-    if (w.withFormat && w.formatFirst) body += fmt;
-    if (w.withData) body += data;
-    if (w.withFormat && !w.formatFirst) body += fmt;
-    std::string f = "RIFF";
-    Put(f, 4, body.size(), 4);
-    f += body;
-    if (w.cutTo >= 0) f.resize(static_cast<std::size_t>(w.cutTo));
-    return f;
+    fmt = w.withFormat ? fmt + w.extra : "";
+    data = w.withData ? data : "";
+    std::string f = std::string("RIFF\0\0\0\0WAVE", 12) + (w.formatFirst ? fmt + data : data + fmt);
+    Put(f, 4, f.size() - 8, 4);
+    return w.cutTo >= 0 ? f.substr(0, static_cast<std::size_t>(w.cutTo)) : f;
 }
 
 inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
@@ -232,9 +185,8 @@ inline std::vector<uint32_t> TopLeft(const std::vector<uint32_t>& pixels, int wi
 // An RLE8 (or RLE4) bitmap with these compressed pixels.
 inline std::string RleBmp(const std::string& data, int64_t width = 240, int64_t height = 95, unsigned bits = 8,
                           unsigned colorsUsed = 0) {
-    std::string f = BmpFile({.width = width, .height = height, .bits = bits, .compression = bits == 8 ? 1u : 2u,
-                             .colorsUsed = colorsUsed, .imageBytes = int64_t(data.size()), .pixelBytes = 0});
-    return f + data;
+    return BmpFile({.width = width, .height = height, .bits = bits, .compression = bits == 8 ? 1u : 2u,
+                    .colorsUsed = colorsUsed, .imageBytes = int64_t(data.size()), .pixelBytes = 0}) + data;
 }
 
 // path: in a folder holding Blue; file: written unless empty, then grown
@@ -245,7 +197,6 @@ struct PictureRow { const char* path; std::string file; int expected; std::uintm
 // more than the file bound (16 MiB) and the window-sized part they keep.
 inline std::vector<PictureRow> CommonPictureRows() {
     const int bad = Code(FailureKind::BadPicture);
-    const auto side = [](unsigned bits) { return BmpFile({.width = 4096, .height = 4096, .bits = bits, .pixelBytes = 0}); };
     return {
         {"Blue\\good.bmp", BmpFile({}), kLoaded},
         {"Blue\\cut.bmp", BmpFile({.cutTo = 100}), bad},
@@ -256,9 +207,10 @@ inline std::vector<PictureRow> CommonPictureRows() {
         {"Blue\\rle8-4096.bmp", RleBmp(std::string("\0\1", 2), 4096, 4096), kLoaded},
         {"Blue\\rle4-4096.bmp", RleBmp(std::string("\0\1", 2), 4096, 4096, 4), kLoaded},
         // 48 MiB of pixels: longer than any picture read.
-        {"Blue\\24-bit-4096.bmp", side(24), bad, 54 + 4096 * 4096 * 3},
+        {"Blue\\24-bit-4096.bmp", BmpFile({.width = 4096, .height = 4096, .pixelBytes = 0}), bad, 54 + 4096 * 4096 * 3},
         // The longest files read: 16 MiB of pixels.
-        {"Blue\\8-bit-4096.bmp", side(8), kLoaded, 1078 + 4096 * 4096},
+        {"Blue\\8-bit-4096.bmp", BmpFile({.width = 4096, .height = 4096, .bits = 8, .pixelBytes = 0}), kLoaded,
+         1078 + 4096 * 4096},
         {"Blue\\32-bit-2048.bmp", BmpFile({.width = 2048, .height = 2048, .bits = 32, .pixelBytes = 0}), kLoaded,
          54 + 2048 * 2048 * 4},
         // Pixels outside the two colours of the palette.
