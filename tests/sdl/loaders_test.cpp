@@ -2,7 +2,7 @@
 // in a child process that may take no more than 64 MiB beyond what it
 // inherits, in address space (a limit) and in memory touched: a picture must
 // load or fail as a bad picture (a sound fall back to the default sound)
-// within it. And a picture's pixels in their places.
+// within it.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -38,32 +38,15 @@ constexpr long kBoundKb = 4 * 64 * 1024;
 constexpr long kBoundKb = 64 * 1024;
 #endif
 
-[[maybe_unused]] const int kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 1);  // for every test, whichever runs alone
-
-// The program's picture loader over POSIX files and SDL's pictures, as
-// SdlPlatform and the skin checker give them (without a display).
-PictureRef Load(const std::string& path) {
-    struct : MediaHost {
-        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override {
-            return native::ReadFileBytes(p, max);
-        }
-        PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
-    } host;
-    return LoadPictureFile(host, path);
-}
-
-// This process's address space and resident memory, in kilobytes.
-std::pair<long, long> MemoryKb() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    const long kb = sysconf(_SC_PAGESIZE) / 1024;
-    return {pages * kb, resident * kb};
-}
+[[maybe_unused]] const int kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 1);  // whichever test runs alone
 
 // The exit status of `run` in a child process, or 100 + the signal that
 // ended it. The child may take 64 MiB more than it starts with.
 int InChild(const std::function<int()>& run) {
-    const auto [space, resident] = MemoryKb();
+    long space = 0, resident = 0;  // in pages, then kilobytes
+    std::ifstream("/proc/self/statm") >> space >> resident;
+    space *= sysconf(_SC_PAGESIZE) / 1024;
+    resident *= sysconf(_SC_PAGESIZE) / 1024;
     EXPECT_GT(resident, 0);
     const pid_t child = fork();
     if (child == 0) {
@@ -84,6 +67,14 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     TempFolder folder;
     std::filesystem::create_directory(folder.root / "Blue");
     mkfifo((folder.path() + "/Blue/fifo.bmp").c_str(), 0600);
+    // The program's picture loader over POSIX files and SDL's pictures, as
+    // SdlPlatform and the skin checker give them (without a display).
+    struct : MediaHost {
+        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override {
+            return native::ReadFileBytes(p, max);
+        }
+        PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
+    } host;
     std::vector<PictureRow> rows = CommonPictureRows();
     rows.push_back({"Blue\\fifo.bmp", "", Code(FailureKind::BadPicture)});
     for (auto& row : rows) {
@@ -91,22 +82,15 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
         if (row.growTo) folder.Grow(row.path, row.growTo);
         row.file = {};
         const std::string path = folder.path() + "\\" + row.path;
-        EXPECT_EQ(InChild([&] { return Answer([&] { return Load(path); }); }), row.expected) << row.path;
+        EXPECT_EQ(InChild([&] { return Answer([&] { return LoadPictureFile(host, path); }); }), row.expected)
+            << row.path;
     }
-    // Every pixel in its place (the core's decoder keeps the file's top-left part, each layout alike).
-    std::vector<uint32_t> pixels, loaded;
-    folder.Write("Blue\\pattern.bmp", PatternBmp({"24 bits", 40, 24}, 251, 97, &pixels));
-    const PictureRef picture = Load(folder.path() + "\\Blue\\pattern.bmp");
-    for (int y = 0; y < picture->Height(); ++y)
-        for (int x = 0; x < picture->Width(); ++x) loaded.push_back(picture->PixelAt(x, y));
-    EXPECT_EQ(loaded, TopLeft(pixels, 251, 240, 95));
 }
 
 TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
     using Started = sdl::SoundPlayer::Started;
     const struct { const char* what; std::string file; Started expected; } rows[] = {
         {"16-bit mono", WavFile({}), Started::Wave},
-        {"IMA ADPCM", WavFile({.tag = 0x11, .bits = 4, .blockAlign = 256, .dataBytes = 1024}), Started::Wave},
         // Not checked here: the backend's own bound on the conversion.
         {"1 Hz, 8-bit mono, 20 KB", WavFile({.rate = 1, .bits = 8, .dataBytes = 20000}), Started::DefaultSound},
         // SDL refuses to decode it (as it refuses anything that is not a WAV file).
@@ -114,13 +98,12 @@ TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
          Started::DefaultSound},
     };
     for (const auto& row : rows) {
-        const int started = InChild([&] {
+        EXPECT_EQ(InChild([&] {
             sdl::SoundPlayer player;
             const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(row.file));
             const Started first = player.Play(wave);  // twice: the second comes from the cache
             return first == player.Play(wave) ? static_cast<int>(first) : 99;
-        });
-        EXPECT_EQ(started, static_cast<int>(row.expected)) << row.what;
+        }), static_cast<int>(row.expected)) << row.what;
     }
 }
 
@@ -138,8 +121,7 @@ TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
             player.Play(i % 4 == 3 ? nullptr : wave);
             SDL_Delay(static_cast<Uint32>(i % 5) * 7);
             // Now and then the sound ends and the device runs idle: park it.
-            SDL_Event event;
-            while (i % 8 == 7 ? SDL_WaitEventTimeout(&event, 2000) : SDL_PollEvent(&event)) {
+            for (SDL_Event event; i % 8 == 7 ? SDL_WaitEventTimeout(&event, 2000) : SDL_PollEvent(&event);) {
                 if (event.type != player.IdleEventType()) continue;
                 player.Park();
                 ++parks;
