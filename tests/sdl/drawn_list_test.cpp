@@ -1,13 +1,12 @@
-// The SDL backend's input: the key table (only the keys the program and the
-// skin list use get a virtual-key code, the keypad following NumLock) and the
-// characters a key types into the list's search; the desktop's density as
-// read from GDK_SCALE and the X resources; and the drawn skin list at its
-// seam: input in as plain values, selection,
-// double clicks, typing and scrolling out; and what it draws, in every script
-// and at twice the size. Ten entries in the chooser's place (6, 21, 227 x 67):
-// rows of 13 pixels from y 23, four of them whole, the scroll bar from x 215;
-// at scale 2 (12, 42, 454 x 134): rows of 26 from y 46, the scroll bar from
-// x 430.
+// The SDL backend's input at its seams, as plain values: the characters a
+// key types into the skin list's search; the desktop's density as read from
+// GDK_SCALE and the X resources; and the drawn skin list: presses, keys
+// (through the key table, the keypad following NumLock), typing, the wheel
+// and the scroll bar in, selection, double clicks and scrolling out; and what
+// it draws, in every script and at twice the size. Ten entries in the
+// chooser's place (6, 21, 227 x 67): rows of 13 pixels from y 23, four of
+// them whole, the scroll bar from x 215; at scale 2 (12, 42, 454 x 134): rows
+// of 26 from y 46, the scroll bar from x 430.
 #include <dlfcn.h>
 
 #include <gtest/gtest.h>
@@ -40,7 +39,7 @@ TEST(SdlKeys, TypesTheCharactersTheKeyEventTells) {
         {SDL_SCANCODE_1, SDLK_1, KMOD_NONE, U'1'}, {SDL_SCANCODE_1, SDLK_1, KMOD_RSHIFT, 0},  // Shift: the layout's
         {SDL_SCANCODE_R, 0x43A, KMOD_LSHIFT, U'\u043A'},  // a Cyrillic layout's letter
         {SDL_SCANCODE_KP_0, SDLK_KP_0, KMOD_NUM, U'0'}, {SDL_SCANCODE_KP_9, SDLK_KP_9, KMOD_NUM, U'9'},
-        {SDL_SCANCODE_KP_9, SDLK_KP_9, KMOD_NONE, 0},  // Page Up
+        {SDL_SCANCODE_KP_9, SDLK_KP_9, KMOD_NONE, 0},  // without NumLock: Page Up
     };
     for (const auto& row : rows)
         EXPECT_EQ(TypedCharacter({row.code, row.sym, row.mod, 0}), row.typed)
@@ -110,8 +109,9 @@ TEST(DrawnList, ClicksKeysTypingWheelAndScrollBarWorkAsOnTheDesktop) {
         {Press, 10, 30, 1000, 6, 6, Changed}, {Press, 12, 32, 1500, 6, 6, Double},  // 500 ms and 2 pixels
         {Press, 12, 32, 1600, 6, 6, None},  // a third press starts a new pair
         {Press, 12, 32, 2101, 6, 6, None}, {Press, 15, 32, 2200, 6, 6, None},  // too late, too far
-        // Keypad 3, 2, 7, 1, 8 and 9 without NumLock: Page Down, Down, Home, End, Up, Page Up; keypad 4 (Left)
-        // is no list key, and neither are A and the sound buttons' keys (keypad 1 to 4 with NumLock on).
+        // Home, Page Down, then keypad 3 and 2 without NumLock: Page Down, Down; Up, Page Up, then keypad 7, 1, 8
+        // and 9: Home, End, Up, Page Up. Keypad 4 (Left) is no list key, nor are A and the sound buttons' keys
+        // (keypad 1 to 4 with NumLock on: the desktop test plays them).
         {Key, SDL_SCANCODE_HOME, 0, 0, 0, 0, Changed}, {Key, SDL_SCANCODE_PAGEDOWN, 0, 0, 3, 0, Changed},
         {Key, SDL_SCANCODE_KP_3, 0, 0, 6, 3, Changed}, {Key, SDL_SCANCODE_KP_2, 0, 0, 7, 4, Changed},
         {Key, SDL_SCANCODE_UP, 0, 0, 6, 4, Changed}, {Key, SDL_SCANCODE_PAGEUP, 0, 0, 3, 3, Changed},
