@@ -2,7 +2,7 @@
 // in a child process that may take no more than 64 MiB beyond what it
 // inherits, in address space (a limit) and in memory touched: a picture must
 // load or fail as a bad picture (a sound fall back to the default sound)
-// within it. And every valid BMP layout loads with its pixels.
+// within it.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,9 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "platform/NativeFilesPlatform.h"
@@ -39,47 +38,28 @@ constexpr long kBoundKb = 4 * 64 * 1024;
 constexpr long kBoundKb = 64 * 1024;
 #endif
 
-// The program's picture loader over POSIX files and SDL's pictures, as
-// SdlPlatform and the skin checker give them (without a display).
-PictureRef Load(const std::string& path) {
-    struct : MediaHost {
-        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override { return native::ReadFileBytes(p, max); }
-        PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
-    } host;
-    return LoadPictureFile(host, path);
-}
-
-// This process's address space and resident memory, in kilobytes.
-std::pair<long, long> MemoryKb() {
-    long pages = 0, resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) pages = resident = 0;
-        std::fclose(statm);
-    }
-    const long kb = sysconf(_SC_PAGESIZE) / 1024;
-    return {pages * kb, resident * kb};
-}
+[[maybe_unused]] const int kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 1);  // whichever test runs alone
 
 // The exit status of `run` in a child process, or 100 + the signal that
 // ended it. The child may take 64 MiB more than it starts with.
 int InChild(const std::function<int()>& run) {
-    const auto [space, resident] = MemoryKb();
+    long space = 0, resident = 0;  // in pages, then kilobytes
+    std::ifstream("/proc/self/statm") >> space >> resident;
+    space *= sysconf(_SC_PAGESIZE) / 1024;
+    resident *= sysconf(_SC_PAGESIZE) / 1024;
     EXPECT_GT(resident, 0);
     const pid_t child = fork();
     if (child == 0) {
         const rlim_t bytes = static_cast<rlim_t>(space + kBoundKb) * 1024;
         const rlimit limit{bytes, bytes};
         if (kLimitMemory) setrlimit(RLIMIT_AS, &limit);
-        try {
-            _exit(run());
-        } catch (...) {
-            _exit(98);  // anything thrown
-        }
+        [&]() noexcept { _exit(run()); }();  // anything thrown ends it on SIGABRT
     }
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    EXPECT_LT(usage.ru_maxrss - resident, kBoundKb) << "kilobytes at the peak beyond the " << resident << " at the start";
+    EXPECT_LT(usage.ru_maxrss - resident, kBoundKb)
+        << "kilobytes at the peak beyond the " << resident << " at the start";
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
@@ -87,54 +67,30 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     TempFolder folder;
     std::filesystem::create_directory(folder.root / "Blue");
     mkfifo((folder.path() + "/Blue/fifo.bmp").c_str(), 0600);
+    // The program's picture loader over POSIX files and SDL's pictures, as
+    // SdlPlatform and the skin checker give them (without a display).
+    struct : MediaHost {
+        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override {
+            return native::ReadFileBytes(p, max);
+        }
+        PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
+    } host;
     std::vector<PictureRow> rows = CommonPictureRows();
-    rows.insert(rows.end(), {
-        {"Blue\\fifo.bmp", "", Code(FailureKind::BadPicture)},
-    });
+    rows.push_back({"Blue\\fifo.bmp", "", Code(FailureKind::BadPicture)});
     for (auto& row : rows) {
         if (!row.file.empty()) folder.Write(row.path, row.file);
         if (row.growTo) folder.Grow(row.path, row.growTo);
         row.file = {};
-    }
-    for (const auto& row : rows) {
         const std::string path = folder.path() + "\\" + row.path;
-        EXPECT_EQ(InChild([&] { return Answer([&] { return Load(path); }); }), row.expected) << row.path;
+        EXPECT_EQ(InChild([&] { return Answer([&] { return LoadPictureFile(host, path); }); }), row.expected)
+            << row.path;
     }
-    // Colours in their places: blue, green, red in the file's bottom-up rows.
-    std::string bytes = BmpFile({});
-    Put(bytes, 54 + 94 * 720, 0xFA0507, 3);
-    folder.Write("Blue\\colours.bmp", bytes);
-    const PictureRef picture = Load(folder.path() + "\\Blue\\colours.bmp");
-    EXPECT_EQ(std::pair(picture->PixelAt(0, 0), picture->PixelAt(239, 94)), std::pair(0xFA0507u, 0x404040u));
-}
-
-// Each layout, small and larger than the window: the picture is the file's
-// top-left part, pixel for pixel.
-TEST(SdlLoaders, EveryValidLayoutLoadsWithItsPixels) {
-    TempFolder folder;
-    for (const BmpLayout& layout : ValidLayouts())
-        for (auto [width, height] : {std::pair{13, 6}, {251, 97}}) {
-            std::vector<uint32_t> pixels;
-            folder.Write("p.bmp", PatternBmp(layout, width, height, &pixels));
-            const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
-            const std::vector<uint32_t> expected = TopLeft(pixels, width, keptWidth, keptHeight);
-            const int answer = InChild([&] {
-                const PictureRef picture = Load(folder.path() + "\\p.bmp");
-                if (picture->Width() != keptWidth || picture->Height() != keptHeight) return 2;
-                for (int y = 0; y < keptHeight; ++y)
-                    for (int x = 0; x < keptWidth; ++x)
-                        if (picture->PixelAt(x, y) != expected[static_cast<size_t>(y * keptWidth + x)]) return 3;
-                return 0;
-            });
-            EXPECT_EQ(answer, 0) << layout.what << ", " << width << " x " << height;
-        }
 }
 
 TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
     using Started = sdl::SoundPlayer::Started;
     const struct { const char* what; std::string file; Started expected; } rows[] = {
         {"16-bit mono", WavFile({}), Started::Wave},
-        {"IMA ADPCM", WavFile({.tag = 0x11, .bits = 4, .blockAlign = 256, .dataBytes = 1024}), Started::Wave},
         // Not checked here: the backend's own bound on the conversion.
         {"1 Hz, 8-bit mono, 20 KB", WavFile({.rate = 1, .bits = 8, .dataBytes = 20000}), Started::DefaultSound},
         // SDL refuses to decode it (as it refuses anything that is not a WAV file).
@@ -142,14 +98,12 @@ TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
          Started::DefaultSound},
     };
     for (const auto& row : rows) {
-        const int started = InChild([&] {
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
+        EXPECT_EQ(InChild([&] {
             sdl::SoundPlayer player;
             const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(row.file));
             const Started first = player.Play(wave);  // twice: the second comes from the cache
             return first == player.Play(wave) ? static_cast<int>(first) : 99;
-        });
-        EXPECT_EQ(started, static_cast<int>(row.expected)) << row.what;
+        }), static_cast<int>(row.expected)) << row.what;
     }
 }
 
@@ -157,7 +111,6 @@ TEST(SdlLoaders, SoundsSdlCannotPlayWithinTheBoundFallBackToTheDefaultSound) {
 // unit-tsan suite runs this under ThreadSanitizer, which fails on any access
 // to the shared sound outside the device lock.
 TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
     {
         sdl::SoundPlayer player;
@@ -168,8 +121,7 @@ TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
             player.Play(i % 4 == 3 ? nullptr : wave);
             SDL_Delay(static_cast<Uint32>(i % 5) * 7);
             // Now and then the sound ends and the device runs idle: park it.
-            SDL_Event event;
-            while (i % 8 == 7 ? SDL_WaitEventTimeout(&event, 2000) : SDL_PollEvent(&event)) {
+            for (SDL_Event event; i % 8 == 7 ? SDL_WaitEventTimeout(&event, 2000) : SDL_PollEvent(&event);) {
                 if (event.type != player.IdleEventType()) continue;
                 player.Park();
                 ++parks;
