@@ -27,7 +27,7 @@
 // name (a file's with its size): on POSIX these stand in for the C library's
 // (the executable's own come first) and hand every call on to it.
 namespace {
-bool gRecording = false;
+bool gRecording = false, gRefuseRename = false;
 std::vector<std::string> gCalls;
 // A file's name; a save's own without its six random letters.
 [[maybe_unused]] std::string Name(const std::string& path) {
@@ -45,6 +45,7 @@ extern "C" int fsync(int fd) {
 }
 extern "C" int rename(const char* from, const char* to) noexcept {
     if (gRecording) gCalls.push_back("rename " + Name(from) + " " + Name(to));
+    if (gRefuseRename) return errno = EIO, -1;
     return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 #endif
@@ -316,6 +317,11 @@ TEST(Files, EveryOperationGivesItsOutcomeAndClosesWhatItOpens) {
                                          "rename .config.sn.snickit-save- config.sn",
                                          "fsync " + dir.root.filename().string() + "/"};
     EXPECT_EQ(gCalls, kPosix ? calls : decltype(calls){});
+    if (kPosix) {  // a rename the file system refuses fails the save
+        gRefuseRename = true;
+        EXPECT_EQ(WriteNew(root + "\\config.sn"), kKinds[5]);
+        gRefuseRename = false;
+    }
     const long before = OpenHandles();
     for (int i = 0; i < 3; ++i) round();
     EXPECT_EQ(OpenHandles(), before);
