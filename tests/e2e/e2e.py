@@ -33,7 +33,6 @@ BUTTONS = [(3, 19, 60, 71), (62, 19, 58, 71), (119, 19, 58, 71), (176, 19, 60, 7
 OK, MENU, MINIMIZE, CLOSE = (62, 71), (14, 11), (213, 9), (229, 10)
 SKINS_ITEM, ABOUT_ITEM, QUIT_ITEM = (66, 30), (67, 47), (66, 66)
 BACKGROUND, OUTSIDE = (150, 8), (W + 200, H + 200)  # no hot spot on any screen; well off the window
-NOTHING = (0, 0, 0, 0)  # an empty rectangle
 # The chooser's list, and points on its first two entries: one 13-pixel row each.
 LIST, ENTRIES = (6, 21, 227, 67), [(60, 29 + 13 * i) for i in range(2)]
 CENTRES = [(x + w // 2, y + h // 2) for x, y, w, h in BUTTONS]
@@ -206,7 +205,7 @@ def config(left=1500, top=1200, skin='Alpha'):
     return f'{left: d} \r\n{top: d} \r\n{skin}\\\r\n'.encode()
 
 
-def differences(shot, expected, skip=NOTHING):
+def differences(shot, expected, skip=(0, 0, 0, 0)):
     return [f'{x},{y} got {tuple(a[3 * x:3 * x + 3])} not {tuple(e[3 * x:3 * x + 3])}'
             for y, (a, e) in enumerate(zip(shot, expected)) if a != e for x in range(len(e) // 3)
             if a[3 * x:3 * x + 3] != e[3 * x:3 * x + 3]
@@ -271,7 +270,7 @@ class Program:  # the program started from its own copy of the program folder
             f'window at {self.run.origin(self.window)} after the drag with button {button}, not at {place}'
         self.origin = place
 
-    def see(self, expected, what, skip=NOTHING, timeout=15):
+    def see(self, expected, what, skip=(0, 0, 0, 0), timeout=15):
         """The window shows `expected` (at 100 %; scaled here), but inside `skip`."""
         scale, skip = self.run.scale, tuple(n * self.run.scale for n in skip)
         rows = [b''.join(row[i:i + 3] * scale for i in range(0, len(row), 3)) for row in expected]
@@ -324,6 +323,7 @@ def screens(run):
     """The about picture, again after a minimize and restore; pad, menu, About, pad, menu; the skin list over the
     skin: a click previews, a double click applies a skin (all its pictures); Quit saves."""
     program = started(run, BETA)
+    assert program.origin == (100 * run.scale, 80 * run.scale), f'window at {program.origin}, config.sn says 100, 80'
     state = lambda: run.tool('xprop', '-id', str(program.window), 'WM_STATE').partition('window state: ')[2]  # noqa
     program.click(MINIMIZE)
     assert wait_until(lambda: state().startswith('Iconic')), 'not minimized'
