@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Desktop tests of Snickit (Linux: SDL2; Windows: under wine) in a private Xvfb with openbox.
-
-Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [--display :N] [CASE...]"""
+"""Usage: e2e.py linux|windows PROGRAM_FOLDER [--density PERCENT[,PERCENT...]] [--display :N] [CASE...]"""
+# Desktop tests of Snickit (Linux: SDL2; Windows: under wine) in a private Xvfb with openbox.
 # --density 100,200 runs the cases at 100 %, then the cases that draw or
 # click (or the named ones) again at 200 %: each pixel of the pictures is
 # then expected as a 2 x 2 block, and clicks land on the scaled points.
@@ -18,14 +17,12 @@ import ctypes
 import getpass
 import glob
 import os
-import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 import traceback
-import wave
 from ctypes import POINTER, byref, c_int, c_uint, c_ulong, c_void_p
 from math import pi, sin
 from struct import pack
@@ -44,7 +41,6 @@ RATE, START_BYTES = 48000, 19200  # the Linux device: 16-bit stereo at 48 kHz; 1
 
 
 def wait_until(predicate, timeout=10.0, step=0.05):
-    """Polls until `predicate` gives a true value; returns its last value."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()) and time.monotonic() < deadline:
         time.sleep(step)
@@ -78,8 +74,6 @@ X11.XSetErrorHandler(_IGNORE_ERRORS)
 
 
 class Run:
-    """One run of the cases: the test skins, the about picture, an X server managed by openbox."""
-
     def __init__(self, system, folder, display=None):
         self.windows, self.programs, self.scale, self.wm = system == 'windows', [], 1, None  # scale: dpi / 96
         self.exe = os.path.join(folder, 'snickit.exe' if self.windows else 'snickit')
@@ -101,22 +95,16 @@ class Run:
             self.env.update(WINEDEBUG='-all,trace+winmm', WINEPREFIX=os.environ.get('SNICKIT_WINEPREFIX') or
                             os.path.join(os.path.dirname(folder), 'wineprefix'),
                             WINEDLLOVERRIDES='winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml=d')
-        try:  # without an Xvfb (no display number) this fails too
-            self.window_manager()
-        except RuntimeError:
-            self.close()
-            raise
         self.display = c_void_p(X11.XOpenDisplay(self.env['DISPLAY'].encode()))
-        self.root = X11.XDefaultRootWindow(self.display)
+        self.root = self.display.value and X11.XDefaultRootWindow(self.display)  # no X server: main fails
         self.held = set()  # keys and buttons down
 
     def window_manager(self):
-        """Starts openbox and waits until it manages the screen."""
         self.tool('xprop', '-root', '-remove', '_NET_SUPPORTING_WM_CHECK')
         self.wm = subprocess.Popen(['openbox', '--sm-disable'], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        if not wait_until(lambda: 'window id' in self.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'), 30):
-            raise RuntimeError('no openbox')
+        assert wait_until(lambda: 'window id' in self.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'), 30), \
+            'no openbox'
 
     def close(self):
         for proc in (self.wm, self.server):
@@ -149,16 +137,11 @@ class Run:
         X11.XSync(self.display, 0)
 
     def end_programs(self):
-        """Kills the programs started (nothing for those that ended) and waits until their windows are gone."""
         for program in self.programs:
             program.proc.kill()
             program.proc.wait(30)
         self.programs.clear()
         wait_until(lambda: not self.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split())
-
-    def release_all(self):  # every key and button a case left down
-        for what in list(self.held):
-            self.press(what, False)
 
     def set_num_lock(self, on):
         state = c_uint(0)  # the core keyboard's lights; NumLock's is the second
@@ -172,17 +155,12 @@ class Run:
         X11.XTranslateCoordinates(self.display, window, self.root, 0, 0, byref(x), byref(y), byref(child))
         return x.value, y.value
 
-    def activate(self, window):
-        self.tool('xdotool', 'windowactivate', '--sync', str(window))
-
     def grab(self, x, y, width, height):
-        """The screen's rectangle as rows of packed RGB bytes, or None."""
         image = X11.XGetImage(self.display, self.root, x, y, width, height, c_ulong(-1), 2)  # ZPixmap
         if not image:
             return None
         raw = ctypes.string_at(image.contents.data, 4 * width * height)  # 32 bits a pixel: B, G, R, unused
-        X11.XFree(c_void_p(image.contents.data))
-        X11.XFree(image)
+        X11.XDestroyImage(image)
         rgb = bytearray(3 * width * height)
         rgb[0::3], rgb[1::3], rgb[2::3] = raw[2::4], raw[1::4], raw[0::4]
         return [bytes(rgb[3 * width * r:3 * width * (r + 1)]) for r in range(height)]
@@ -191,8 +169,7 @@ class Run:
 # --- test skins and settings ------------------------------------------------
 
 class Skin:
-    """Pictures whose every pixel differs from its neighbours and the other pictures' (a rectangle copied one
-    pixel off, or from the wrong picture, shows), and four tones; `tone` tells skins apart."""
+    """Pictures whose every pixel differs from its neighbours' and the other pictures', and four tones."""
 
     def __init__(self, name, tone):
         self.name = name
@@ -216,9 +193,9 @@ class Skin:
                         2835, 2835, 0, 0)
             open(os.path.join(folder, file + '.bmp'), 'wb').write(head + body)
         for i, samples in enumerate(self.sounds):
-            with wave.open(os.path.join(folder, f'{i + 1}.wav'), 'wb') as w:
-                w.setparams((2, 2, RATE, 0, 'NONE', None))
-                w.writeframes(samples)
+            head = pack('<4sI4s4sIHHIIHH4sI', b'RIFF', 36 + len(samples), b'WAVE', b'fmt ', 16, 1, 2, RATE, 4 * RATE,
+                        4, 16, b'data', len(samples))  # 16-bit stereo PCM
+            open(os.path.join(folder, f'{i + 1}.wav'), 'wb').write(head + samples)
 
 
 ALPHA, BETA = Skin('Alpha', 40), Skin('Beta', 160)
@@ -229,7 +206,6 @@ def config(left=1500, top=1200, skin='Alpha'):
 
 
 def differences(shot, expected, skip=(0, 0, 0, 0)):
-    """Pixels that differ outside `skip`, as 'x,y got (r, g, b) not (r, g, b)'."""
     return [f'{x},{y} got {tuple(a[3 * x:3 * x + 3])} not {tuple(e[3 * x:3 * x + 3])}'
             for y, (a, e) in enumerate(zip(shot, expected)) if a != e for x in range(len(e) // 3)
             if a[3 * x:3 * x + 3] != e[3 * x:3 * x + 3]
@@ -238,9 +214,7 @@ def differences(shot, expected, skip=(0, 0, 0, 0)):
 
 # --- one run of the program ------------------------------------------------------
 
-class Program:
-    """The program started from its own copy of the program folder, without `missing` (a path in it)."""
-
+class Program:  # the program started from its own copy of the program folder
     def __init__(self, run, settings=config(), missing=None, env=None, read_only=False):
         self.run = run
         self.folder = tempfile.mkdtemp(dir=run.work)
@@ -264,15 +238,12 @@ class Program:
         return read(self.log).decode(errors='replace')
 
     def ended(self, what, status=0):
-        """The program ends with exit status `status`, at once."""
         assert self.proc.wait(30) == status, f'{what}: exit status {self.proc.returncode}; {self.output()[-300:]!r}'
 
     def at(self, point):
-        """A point of the window at 100 % on the screen."""
         return self.origin[0] + point[0] * self.run.scale, self.origin[1] + point[1] * self.run.scale
 
     def point(self, point, button=None, down=True):
-        """The pointer to a point of the window at 100 %, then `button` down or up there."""
         self.run.move(*self.at(point))
         if button:
             self.run.press(button, down)
@@ -282,8 +253,7 @@ class Program:
         self.run.press(button, False)
 
     def drag(self, button, dx, dy, exact=True, steps=25):
-        """Holding `button` on the background while the pointer moves (dx, dy) in 10 ms steps, as a hand does, moves
-        the window exactly as far; it stays there when let go and the pointer leaves."""
+        """Holding `button` on the background while the pointer moves (dx, dy) moves the window as far, to stay."""
         (x, y), place = self.at(BACKGROUND), (self.origin[0] + dx, self.origin[1] + dy)
         self.point(BACKGROUND, button)
         for step in range(1, steps + 1):
@@ -316,16 +286,13 @@ class Program:
         assert not found, f'{what}: {len(found)} pixels differ, first {found[0]}'
 
     def played(self, mark, skin, index):
-        """Whether the button's sound started after `mark` bytes of what was heard."""
-        sound = skin.sounds[index]
-        trace = f'ckid=data fccType=00000000 cksize={len(sound):08X}'.encode()
-        return (trace if self.run.windows else sound[:START_BYTES]) in read(self.heard)[mark:]
+        trace = f'ckid=data fccType=00000000 cksize={len(skin.sounds[index]):08X}'.encode()
+        return (trace if self.run.windows else skin.sounds[index][:START_BYTES]) in read(self.heard)[mark:]
 
 
 # --- the cases ---------------------------------------------------------------------
 
 def started(run, skin=ALPHA, settings=None, on_pad=False, **kwargs):
-    """A program showing its start-up screen, or past it `on_pad`."""
     program = Program(run, settings or config(skin=skin.name), **kwargs)
     window = wait_until(lambda: run.tool('xdotool', 'search', '--onlyvisible', '--name', '^Snickit$').split()
                         or program.proc.poll() is not None, 60)
@@ -353,19 +320,38 @@ def press_and_release(program, index, down, skin=ALPHA):
 
 
 def screens(run):
-    """The about picture at config.sn's place, again after a minimize and restore; the pad, menu, About, pad."""
-    program = started(run)
+    """The about picture, again after a minimize and restore; pad, menu, About, pad, menu; the skin list over the
+    skin: a click previews, a double click applies a skin (all its pictures); Quit saves."""
+    program = started(run, BETA)
     assert program.origin == (100 * run.scale, 80 * run.scale), f'window at {program.origin}, config.sn says 100, 80'
     state = lambda: run.tool('xprop', '-id', str(program.window), 'WM_STATE').partition('window state: ')[2]  # noqa
     program.click(MINIMIZE)
     assert wait_until(lambda: state().startswith('Iconic')), 'not minimized'
-    run.activate(program.window)
+    run.tool('xdotool', 'windowactivate', '--sync', str(program.window))
     assert wait_until(lambda: state().startswith('Normal')), 'not restored'
-    for point, expected, what in [(None, run.about, 'start-up screen after restoring'), (OK, ALPHA.box, 'pad screen'),
-                                  (MENU, ALPHA.menu, 'menu screen'), (ABOUT_ITEM, run.about, 'about screen'),
-                                  (OK, ALPHA.box, 'pad screen after About')]:
+    # The point clicked (None: no click), the picture then shown, and [LIST] when it is shown over the picture.
+    for point, expected, what, *skip in [(None, run.about, 'restored start-up screen'), (OK, BETA.box, 'pad screen'),
+                                         (MENU, BETA.menu, 'menu screen'), (ABOUT_ITEM, run.about, 'about screen'),
+                                         (OK, BETA.box, 'pad screen after About'), (MENU, BETA.menu, 'menu screen'),
+                                         (SKINS_ITEM, BETA.box, 'chooser around the list', LIST),
+                                         (ENTRIES[0], ALPHA.box, 'Alpha previewed', LIST),
+                                         (ENTRIES[1], BETA.box, 'Beta previewed', LIST)]:
         point and program.click(point)
-        program.see(expected, what)
+        program.see(expected, what, *skip)
+        assert not skip or program.run.grab(*program.at((150, 75)), 1, 1)[0] == bytes((192, 192, 192)), \
+            'the list is not shown'
+    program.click(ENTRIES[0])
+    time.sleep(0.06)  # a double click as a hand makes it
+    program.click(ENTRIES[0])
+    program.see(ALPHA.box, 'Alpha applied: the pad without the list')
+    run.tool('xdotool', 'windowactivate', '--sync', str(program.window))
+    run.tap('Down')  # the hidden list takes no keys: the pad stays Alpha's
+    press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down))
+    program.click(MENU)
+    program.see(ALPHA.menu, "Alpha's menu")
+    program.click(QUIT_ITEM)
+    program.ended('Quit')
+    assert read(program.config) == config(), f'config.sn after Quit: {read(program.config)!r}'
 
 
 def mouse_buttons(run):
@@ -380,34 +366,8 @@ def mouse_buttons(run):
     press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down), skin=replaced)
 
 
-def chooser(run):
-    """The skin list over the skin; a click previews, a double click applies a skin (all its pictures); Quit saves."""
-    program = started(run, BETA, on_pad=True)
-    for point, expected, what, skip in [(MENU, BETA.menu, 'menu screen', (0, 0, 0, 0)),
-                                        (SKINS_ITEM, BETA.box, 'chooser around the list', LIST),
-                                        (ENTRIES[0], ALPHA.box, 'Alpha previewed', LIST),
-                                        (ENTRIES[1], BETA.box, 'Beta previewed', LIST)]:
-        program.click(point)
-        program.see(expected, what, skip)
-        assert skip != LIST or program.run.grab(*program.at((150, 75)), 1, 1)[0] == bytes((192, 192, 192)), \
-            'the list is not shown'
-    program.click(ENTRIES[0])
-    time.sleep(0.06)  # a double click as a hand makes it
-    program.click(ENTRIES[0])
-    program.see(ALPHA.box, 'Alpha applied: the pad without the list')
-    run.activate(program.window)
-    run.tap('Down')  # the hidden list takes no keys: the pad stays Alpha's
-    press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down))
-    program.click(MENU)
-    program.see(ALPHA.menu, "Alpha's menu")
-    program.click(QUIT_ITEM)
-    program.ended('Quit')
-    assert read(program.config) == config(), f'config.sn after Quit: {read(program.config)!r}'
-
-
 def drag_and_close(run):
-    """A right, then a left drag moves the window, partly off the screen; the close hot spot saves the place
-    (in twips, 15 / scale a pixel). Here a button plays with no audio device (Windows never has one here)."""
+    """Drags move the window, partly off the screen; the close hot spot saves the place (twips); no audio device."""
     program = started(run, on_pad=True, env={'SDL_AUDIODRIVER': 'no-such-driver'})
     for button, dx in [(3, -60 * run.scale), (1, -70 * run.scale)]:
         program.drag(button, dx, 20)
@@ -428,23 +388,17 @@ def failures(run):
         assert read(program.config) == (b'' if name == 'config.sn' else config()), f'no {name}: config.sn changed'
 
 
-def idle(program, what, seconds=3.0):
-    def cpu_and_wakeups():  # clock ticks of user and system time, and context switches, of all its threads
-        tasks = glob.glob(f'/proc/{program.proc.pid}/task/*/')
-        return (sum(int(n) for t in tasks for n in open(t + 'stat').read().rsplit(')', 1)[1].split()[11:13]),
-                sum(int(line.split()[1]) for t in tasks for line in open(t + 'status') if 'ctxt_switches' in line))
-    before = cpu_and_wakeups()
-    time.sleep(seconds)  # the time measured, not a wait for something
-    ticks, wakeups = (b - a for a, b in zip(before, cpu_and_wakeups()))
-    assert ticks <= 1 and wakeups < 20, f'{what}: {ticks} clock ticks and {wakeups} wake-ups in {seconds} s'
+def cpu_and_wakeups(pid):  # clock ticks of user and system time, and context switches, of all its threads
+    tasks = glob.glob(f'/proc/{pid}/task/*/')
+    return (sum(int(n) for t in tasks for n in open(t + 'stat').read().rsplit(')', 1)[1].split()[11:13]),
+            sum(int(line.split()[1]) for t in tasks for line in open(t + 'status') if 'ctxt_switches' in line))
 
 
 def keys_idle_and_close(run):
-    """Keypad 1 to 4 with NumLock on press and play, with it off they and the digit row do nothing; left alone
-    (start-up screen; pad after sounds) it takes no processor time or wake-ups; Alt+F4 ends it, config.sn kept."""
+    """Keypad 1-4 play with NumLock on, not off; idle, it takes no processor time; Alt+F4 leaves config.sn."""
     for on_pad in (False, True):
         program = started(run, on_pad=on_pad)
-        run.activate(program.window)
+        run.tool('xdotool', 'windowactivate', '--sync', str(program.window))
         if on_pad:
             run.set_num_lock(True)
             for index, key in enumerate(KEYPAD):
@@ -457,19 +411,22 @@ def keys_idle_and_close(run):
             program.see(ALPHA.box, 'NumLock off: the pad unchanged', timeout=0)
             sizes = []  # nothing more heard for 0.4 s: the sounds are over
             wait_until(lambda: sizes.append(len(read(program.heard))) or sizes[-8:].count(sizes[-1]) == 8)
-        idle(program, 'pad screen after the sounds' if on_pad else 'start-up screen')
-        before = os.stat(program.config).st_mtime_ns
+        before = cpu_and_wakeups(program.proc.pid)
+        time.sleep(3)  # the time measured, not a wait for something
+        ticks, wakeups = (b - a for a, b in zip(before, cpu_and_wakeups(program.proc.pid)))
+        assert ticks <= 1 and wakeups < 20, \
+            f'{"pad after the sounds" if on_pad else "start-up screen"}: {ticks} ticks, {wakeups} wake-ups in 3 s'
+        written = os.stat(program.config).st_mtime_ns
         run.press('Alt_L', True)
         run.tap('F4')
         run.press('Alt_L', False)
         program.ended('close from outside')
-        assert os.stat(program.config).st_mtime_ns == before and read(program.config) == config(), \
+        assert os.stat(program.config).st_mtime_ns == written and read(program.config) == config(), \
             f'config.sn written: {read(program.config)!r}'
 
 
 def read_only_settings(run):
-    """With config.sn read-only, a moved window's place is kept in %APPDATA%\\Snickit (wine's one user's),
-    config.sn stays as it was, and the next start takes the place from there."""
+    """With config.sn read-only the place is kept in %APPDATA%\\Snickit; the next start takes it from there."""
     folder = os.path.join(run.env['WINEPREFIX'], 'drive_c', 'users', getpass.getuser(), 'AppData', 'Roaming', 'Snickit')
     shutil.rmtree(folder, ignore_errors=True)
     try:
@@ -497,19 +454,17 @@ def off_screen(run):
             run.wm.terminate()
             run.wm.wait(10)
         program = started(run, settings=config(left, top))
-        assert program.origin == place, \
-            f'{"with" if managed else "without"} a window manager at {program.origin}, not {place}'
+        assert program.origin == place, f'{"with" if managed else "without"} openbox at {program.origin}, not {place}'
         run.end_programs()  # one window at a time
 
 
 # Every case runs at 100 %; these also at the other densities.
-DENSITY_CASES = [screens, mouse_buttons, chooser, drag_and_close, off_screen]
+DENSITY_CASES = [screens, mouse_buttons, drag_and_close, off_screen]
 CASES = DENSITY_CASES + [keys_idle_and_close, failures]
 WINDOWS_CASES = [read_only_settings]
 
 
 def set_density(run, scale):
-    """The desktop's density, as the system's programs read it at their start."""
     if run.windows:
         # Wine reports LogPixels to every program; the server reads it when it starts.
         run.wine('wine', 'reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD', '/d',
@@ -530,16 +485,15 @@ def main(argv):
     parser.add_argument('--display', default='')
     parser.add_argument('names', nargs='*')
     args = parser.parse_intermixed_args(argv[1:])  # options in any order
-    if not (re.fullmatch(r'[1-9]\d*00(,[1-9]\d*00)*', args.density) and re.fullmatch(r'(:\d+)?', args.display)):
-        parser.error('--density takes whole scales (100, 200 ...); --display :N')
     assert not sys.flags.optimize, 'the checks are asserts'
     # The cases of each density in turn, on one desktop.
     phases = [(int(p) // 100, [c for c in CASES + WINDOWS_CASES * (args.system == 'windows') if
                                (c.__name__ in args.names if args.names else p == '100' or c in DENSITY_CASES)])
               for p in args.density.split(',')]
     run = Run(args.system, os.path.abspath(args.folder), display=args.display)
-    results, began = [], time.monotonic()
+    failed = []
     try:
+        run.window_manager()  # without an Xvfb (no display number) this fails too
         if run.windows and not os.path.exists(os.path.join(run.env['WINEPREFIX'], 'system.reg')):
             run.wine('wineboot', '-i')
         run.wine('wineserver', '-p')  # one server for all the cases
@@ -548,18 +502,17 @@ def main(argv):
                 set_density(run, scale)
             at = f' at {100 * scale} %' if len(phases) > 1 or scale != 1 else ''
             for function in cases:
-                began_case = time.monotonic()
                 try:
                     function(run)
-                    print(f'PASS {function.__name__}{at} ({time.monotonic() - began_case:.1f} s)', flush=True)
-                    results.append(True)
+                    print(f'PASS {function.__name__}{at}', flush=True)
                 except Exception as error:  # a fault of the desktop counts as a failure too
-                    results.append(False)
+                    failed.append(function)
                     print(f'FAIL {function.__name__}{at}: {error}', flush=True)
                     if not isinstance(error, AssertionError):
                         traceback.print_exc()
                 finally:  # keys and buttons up, the programs ended, openbox running
-                    run.release_all()
+                    for what in list(run.held):
+                        run.press(what, False)
                     run.end_programs()
                     if run.wm.poll() is not None:
                         run.window_manager()
@@ -568,8 +521,8 @@ def main(argv):
             set_density(run, 1)  # the prefix is shared with other runs
         run.wine('wineserver', '-k')
         run.close()
-    print(f'{results.count(True)} passed, {results.count(False)} failed ({time.monotonic() - began:.0f} s)')
-    return 0 if all(results) else 1
+    print(f'{sum(len(cases) for _, cases in phases) - len(failed)} passed, {len(failed)} failed')
+    return 1 if failed else 0
 
 
 if __name__ == '__main__':
