@@ -31,9 +31,8 @@ std::uint32_t Pressed(int x, int y) {
 }
 std::uint32_t Menu(int x, int y) { return Box(x, y) ^ 0x00FF00; }
 
-// A mono 16-bit WAV file.
-std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int(int)>& sample) {
-    const int count = static_cast<int>(seconds * rate);
+// A mono 16-bit WAV file of `count` samples.
+std::vector<unsigned char> Wav(int count, int rate, const std::function<int(int)>& sample) {
     std::string file = WavFile({.rate = static_cast<unsigned>(rate), .dataBytes = 2 * count});
     for (int i = 0; i < count; ++i) Put(file, 44 + 2 * std::size_t(i), std::uint16_t(sample(i)), 2);
     return Bytes(file);
@@ -66,7 +65,7 @@ struct FakeHost : SkinCheckHost {
         {"box.bmp", Drawn(Box)}, {"box2.bmp", Drawn(Pressed)}, {"menu.bmp", Drawn(Menu)}};
     std::map<std::string, FailureKind> failures;
     std::string read;  // the file last read
-    const std::vector<unsigned char> kTone = Wav(0.5, 22050, Tone);
+    const std::vector<unsigned char> kTone = Wav(11025, 22050, Tone);
     std::map<std::string, std::vector<unsigned char>> written, files{
         {"1.wav", kTone}, {"2.wav", kTone}, {"3.wav", kTone}, {"4.wav", kTone}};
 };
@@ -102,10 +101,10 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
          {"  warning: 3.wav is missing: sound button 3 plays Snickit's default sound instead.\n"}},
         {"not a sound", [](FakeHost& h) { h.files["2.wav"] = {'R', 'I', 'F', 'F'}; }, {}, 0,
          {"  warning: 2.wav: sound button 2 plays Snickit's default sound instead. "}},
-        {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(6, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
-        {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(0.5, 22050, [](int i) { return i % 2; }); }, {}, 0,
+        {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(48000, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
+        {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(11025, 22050, [](int i) { return i % 2; }); }, {}, 0,
          {"  warning: 1.wav is silent: its loudest sample is at -90 dBFS."}},
-        {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(0.01, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
+        {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(220, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
          {"  warning: 1.wav is clipped: it stays at full scale for 3 samples or more in 11 places"}},
         {"no folder", [](FakeHost&) {}, {"P\\skins\\Gone\\"}, 1, {"Gone  (P\\skins\\Gone)\n  error:   There is no folder P\\skins\\Gone."}},
         {"sheet unwritable", [](FakeHost&) {}, {"--sheet", "no\\such\\folder.bmp"}, 2, {}},
