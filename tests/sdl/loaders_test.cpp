@@ -24,12 +24,6 @@
 namespace snickit::test {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kLimitMemory = false;  // the sanitizers reserve terabytes of address space
-#else
-constexpr bool kLimitMemory = true;
-#endif
-
 // ThreadSanitizer's shadow memory grows with every byte the program touches:
 // the bound is held by the other builds.
 #if defined(__SANITIZE_THREAD__)
@@ -47,12 +41,13 @@ int InChild(const std::function<int()>& run) {
     std::ifstream("/proc/self/statm") >> space >> resident;
     space *= sysconf(_SC_PAGESIZE) / 1024;
     resident *= sysconf(_SC_PAGESIZE) / 1024;
-    EXPECT_GT(resident, 0);
     const pid_t child = fork();
     if (child == 0) {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // they reserve terabytes of address space
         const rlim_t bytes = static_cast<rlim_t>(space + kBoundKb) * 1024;
         const rlimit limit{bytes, bytes};
-        if (kLimitMemory) setrlimit(RLIMIT_AS, &limit);
+        setrlimit(RLIMIT_AS, &limit);
+#endif
         [&]() noexcept { _exit(run()); }();  // anything thrown ends it on SIGABRT
     }
     int status = 0;
@@ -70,9 +65,7 @@ TEST(SdlLoaders, HostilePicturesFailAsBadPicturesWithinTheBound) {
     // The program's picture loader over POSIX files and SDL's pictures, as
     // SdlPlatform and the skin checker give them (without a display).
     struct : MediaHost {
-        BinaryFile ReadBinaryFile(const std::string& p, std::size_t max) override {
-            return native::ReadFileBytes(p, max);
-        }
+        BinaryFile ReadBinaryFile(const std::string& p, size_t max) override { return native::ReadFileBytes(p, max); }
         PictureRef MakePicture(const PicturePixels& pixels) override { return sdl::PictureFromPixels(pixels); }
     } host;
     std::vector<PictureRow> rows = CommonPictureRows();
@@ -114,7 +107,6 @@ TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
     ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
     {
         sdl::SoundPlayer player;
-        ASSERT_TRUE(player.HasDevice());
         const auto wave = std::make_shared<const std::vector<unsigned char>>(Bytes(WavFile({.dataBytes = 2000})));
         int parks = 0;
         for (int i = 0; i < 40; ++i) {
@@ -128,7 +120,7 @@ TEST(SdlLoaders, TheSoundPlayerHandsSoundsToTheAudioThreadUnderItsLock) {
                 break;
             }
         }
-        EXPECT_GE(parks, 5);
+        EXPECT_GE(parks, 5);  // so the device was opened, and went idle
     }
     SDL_Quit();
 }

@@ -16,32 +16,23 @@
 namespace snickit::test {
 namespace {
 
-using Pixels = std::function<std::uint32_t(int, int)>;
-PictureRef Drawn(Pixels pixels, int width = 240, int height = 95) {
+PictureRef Drawn(std::function<std::uint32_t(int, int)> pixels, int width = 240, int height = 95) {
     return std::make_shared<RecordingPicture>("", width, height, std::move(pixels));
 }
 
-bool Inside(const PixelRect& r, int x, int y, int inset) {
-    return x >= r.left + inset && x < r.left + r.width - inset && y >= r.top + inset && y < r.top + r.height - inset;
-}
-
-// A good skin: every button changes when pressed (clear of the shared
-// columns), every menu item is drawn.
+// A good skin: every button changes when pressed (two pixels in from its
+// edges, clear of the shared columns), the menu differs everywhere.
 std::uint32_t Box(int x, int y) { return static_cast<std::uint32_t>(x * 256 + y); }
 std::uint32_t Pressed(int x, int y) {
     for (const PixelRect& r : layout::kSoundButton)
-        if (Inside(r, x, y, 2)) return Box(x, y) ^ 0xFF0000;
+        if (x > r.left + 1 && x < r.left + r.width - 2 && y > r.top + 1 && y < r.top + r.height - 2)
+            return Box(x, y) ^ 0xFF0000;
     return Box(x, y);
 }
-std::uint32_t Menu(int x, int y) {
-    for (const PixelRect& r : {layout::kSkinsItem, layout::kAboutItem, layout::kQuitItem})
-        if (Inside(r, x, y, 2)) return 0x00FF00;
-    return Box(x, y);
-}
+std::uint32_t Menu(int x, int y) { return Box(x, y) ^ 0x00FF00; }
 
-// A mono 16-bit WAV file.
-std::vector<unsigned char> Wav(double seconds, int rate, const std::function<int(int)>& sample) {
-    const int count = static_cast<int>(seconds * rate);
+// A mono 16-bit WAV file of `count` samples.
+std::vector<unsigned char> Wav(int count, int rate, const std::function<int(int)>& sample) {
     std::string file = WavFile({.rate = static_cast<unsigned>(rate), .dataBytes = 2 * count});
     for (int i = 0; i < count; ++i) Put(file, 44 + 2 * std::size_t(i), std::uint16_t(sample(i)), 2);
     return Bytes(file);
@@ -74,7 +65,7 @@ struct FakeHost : SkinCheckHost {
         {"box.bmp", Drawn(Box)}, {"box2.bmp", Drawn(Pressed)}, {"menu.bmp", Drawn(Menu)}};
     std::map<std::string, FailureKind> failures;
     std::string read;  // the file last read
-    const std::vector<unsigned char> kTone = Wav(0.5, 22050, Tone);
+    const std::vector<unsigned char> kTone = Wav(11025, 22050, Tone);
     std::map<std::string, std::vector<unsigned char>> written, files{
         {"1.wav", kTone}, {"2.wav", kTone}, {"3.wav", kTone}, {"4.wav", kTone}};
 };
@@ -110,10 +101,10 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
          {"  warning: 3.wav is missing: sound button 3 plays Snickit's default sound instead.\n"}},
         {"not a sound", [](FakeHost& h) { h.files["2.wav"] = {'R', 'I', 'F', 'F'}; }, {}, 0,
          {"  warning: 2.wav: sound button 2 plays Snickit's default sound instead. "}},
-        {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(6, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
-        {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(0.5, 22050, [](int i) { return i % 2; }); }, {}, 0,
+        {"long", [](FakeHost& h) { h.files["4.wav"] = Wav(48000, 8000, Tone); }, {}, 0, {"  warning: 4.wav is very long (6.0 seconds)"}},
+        {"silent", [](FakeHost& h) { h.files["1.wav"] = Wav(11025, 22050, [](int i) { return i % 2; }); }, {}, 0,
          {"  warning: 1.wav is silent: its loudest sample is at -90 dBFS."}},
-        {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(0.01, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
+        {"clipped", [](FakeHost& h) { h.files["1.wav"] = Wav(220, 22050, [](int i) { return i % 40 < 20 ? 32767 : -32768; }); }, {}, 0,
          {"  warning: 1.wav is clipped: it stays at full scale for 3 samples or more in 11 places"}},
         {"no folder", [](FakeHost&) {}, {"P\\skins\\Gone\\"}, 1, {"Gone  (P\\skins\\Gone)\n  error:   There is no folder P\\skins\\Gone."}},
         {"sheet unwritable", [](FakeHost&) {}, {"--sheet", "no\\such\\folder.bmp"}, 2, {}},
@@ -137,14 +128,11 @@ TEST(SkinCheck, ContactSheetShowsThePicturesWithTheHotSpotsOutlined) {
     FakeHost host;
     std::string out, err;
     ASSERT_EQ(RunSkinCheck(host, {"--sheet", "S.bmp"}, out, err), 0);
-    const std::vector<unsigned char>& sheet = host.written["S.bmp"];
-    const BitmapVerdict bmp = CheckBitmap(sheet);  // a whole 24-bit bottom-up bitmap
-    ASSERT_TRUE(bmp.ok && bmp.bitsPerPixel == 24) << bmp.why;
+    PicturePixels sheet;
+    const BitmapVerdict bmp = DecodeBitmap(host.written["S.bmp"], 1000, 1000, sheet);
+    ASSERT_TRUE(bmp.ok && bmp.bitsPerPixel == 24 && sheet.width < 1000 && sheet.height < 1000) << bmp.why;
     // box.bmp at twice its size, 36 pixels down and 8 across.
-    auto pixel = [&](int x, int y) {
-        const size_t at = 54 + static_cast<size_t>((bmp.height - 1 - y) * ((bmp.width * 3 + 3) / 4 * 4) + x * 3);
-        return static_cast<std::uint32_t>(sheet[at] | sheet[at + 1] << 8 | sheet[at + 2] << 16);
-    };
+    const auto pixel = [&](int x, int y) { return sheet.pixels[static_cast<size_t>(y * sheet.width + x)]; };
     EXPECT_EQ(pixel(8 + 2 * 100, 36 + 2 * 50), Box(100, 50));
     EXPECT_EQ(pixel(8 + 2 * 3, 36 + 2 * 19), 0xFF00FFu);  // sound button 1's outline
 }
