@@ -18,7 +18,7 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
          "open https://snickit.example.org/; open https://snickit.example.org/; minimize; move 1; move 1; move 2"},
         {"Ok | Menu Min @200,50 Menu", Pad("Blue"),
          R"(picture \skins\Blue\menu.bmp; minimize; move 1; picture \skins\Blue\box.bmp)"},
-        // The shown list takes the presses inside its bounds only.
+        // The shown list, above the buttons, takes the presses inside its bounds only.
         {"Ok | Menu Skins Min @5,50 @6,50 @232,50 @233,50 @100,20 @100,21 @100,87 @100,88", Chooser("Blue", 1),
          kToChooser + "minimize; move 1; move 1; move 1; move 1"},
         {"Ok | Menu Skins s1 s0 s1 dbl", Pad("Blue"),  // the current skin selected again: no preview

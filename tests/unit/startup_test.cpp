@@ -30,7 +30,6 @@ TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
         {"skins/Blue/box2.bmp", std::nullopt, "Ok", FileNotFound, R"(\skins\Blue\box2.bmp)", kFinishing,
          "\n\nThe file belongs to the skin \"Blue\". Snickit stops this way at every start until you fix that file"},
         {"config.sn", " 0 \r\n 0 \r\nGone\\\r\n", "Ok", PathNotFound, R"(\skins\Gone\box.bmp)", kFinishing},
-        {"config.sn", " 0 \r\n 0 \r\n\r\n", "Ok", FileNotFound, R"(\skins\box.bmp)", kFinishing},
         // A line 3 that leads out of the skins folder names no skin, even
         // one that comes back to a complete skin; a zero byte (as UTF-16
         // holds) makes no settings file.
