@@ -25,11 +25,12 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
          kToChooser + R"(load \skins\apple\box.bmp; picture \skins\apple\box.bmp; load \skins\Blue\box.bmp; )"
                       R"(picture \skins\Blue\box.bmp; list hidden; load \skins\Blue\box2.bmp; )"
                       R"(load \skins\Blue\menu.bmp)"},
-        {"Ok | Menu Skins s2 dbl B2 Menu Skins", Chooser("red", 2),
-         kToChooser + R"(load \skins\red\box.bmp; picture \skins\red\box.bmp; list hidden; load \skins\red\box2.bmp; )"
-                      R"(load \skins\red\menu.bmp; copy \skins\red\box2.bmp 119,19,58,71; sound \skins\red\3.wav; )"
-                      R"(copy \skins\red\box.bmp 119,19,58,71; picture \skins\red\menu.bmp; )"
-                      R"(picture \skins\red\box.bmp; list shown)"},
+        {"Ok | Menu Skins s0 dbl B2 Menu Skins", Chooser("apple", 0),
+         kToChooser + R"(load \skins\apple\box.bmp; picture \skins\apple\box.bmp; list hidden; )"
+                      R"(load \skins\apple\box2.bmp; load \skins\apple\menu.bmp; )"
+                      R"(copy \skins\apple\box2.bmp 119,19,58,71; sound \skins\apple\3.wav; )"
+                      R"(copy \skins\apple\box.bmp 119,19,58,71; picture \skins\apple\menu.bmp; )"
+                      R"(picture \skins\apple\box.bmp; list shown)"},
         {"Ok | Menu About Skins Menu B0 Ok Menu", MenuOf("Blue"),
          R"(picture \skins\Blue\menu.bmp; picture about; move 1; move 1; move 1; )" + kReload +
              R"(; picture \skins\Blue\menu.bmp)"},
