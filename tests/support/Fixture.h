@@ -41,13 +41,12 @@ protected:
     // Back to the three complete skins and the settings file.
     void Reset() {
         folder.Remove("skins");
+        const std::string wave = WavFile({}), picture = BmpFile({.width = 1, .height = 1});
         for (std::string skin : {"apple/", "Blue/", "red/"})
             for (std::string file : {"box.bmp", "box2.bmp", "menu.bmp", "1.wav", "2.wav", "3.wav", "4.wav"})
-                folder.Write("skins/" + skin + file, file.ends_with(".wav") ? kWave : kPicture);
+                folder.Write("skins/" + skin + file, file.ends_with(".wav") ? wave : picture);
         folder.Write("config.sn", kConfig);
     }
-    const std::string kWave = snickit::test::WavFile({});
-    const std::string kPicture = snickit::test::BmpFile({.width = 1, .height = 1});
     static constexpr const char* kConfig = " 3000 \r\n 1500 \r\nBlue\\\r\n";
 
     // Starts the program with the script; its status, or kStillRunning when
@@ -72,9 +71,9 @@ protected:
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
-        std::string joined, wanted = " " + kinds + " ", kind;
+        std::string joined;
         for (const std::string& e : p->log)
-            if (kinds.empty() || wanted.find(kind.assign(" ").append(e, 0, e.find(' ')).append(" ")) != std::string::npos)
+            if (kinds.empty() || (" " + kinds + " ").find(" " + e.substr(0, e.find(' ')) + " ") != std::string::npos)
                 joined += (joined.empty() ? "" : "; ") + e;
         return joined;
     }
@@ -82,10 +81,9 @@ protected:
     // The hot spots, from the top of the stacking order.
     std::vector<std::pair<std::string, HotSpot*>> Spots() const {
         Form_Main& f = *form;
-        return {{"Ok", &f.command_Ok},   {"Net", &f.Image_Net},     {"Quit", &f.Image_quit[1]},
-                {"About", &f.Image_About}, {"Skins", &f.Image_skin}, {"Menu", &f.Image_Menu},
-                {"B3", &f.Image_BTN[3]}, {"B2", &f.Image_BTN[2]},   {"B1", &f.Image_BTN[1]},
-                {"B0", &f.Image_BTN[0]}, {"Close", &f.Image_quit[0]}, {"Min", &f.Image_Min}};
+        return {{"Ok", &f.command_Ok}, {"Net", &f.Image_Net}, {"Quit", &f.Image_quit[1]}, {"About", &f.Image_About},
+                {"Skins", &f.Image_skin}, {"Menu", &f.Image_Menu}, {"B3", &f.Image_BTN[3]}, {"B2", &f.Image_BTN[2]},
+                {"B1", &f.Image_BTN[1]}, {"B0", &f.Image_BTN[0]}, {"Close", &f.Image_quit[0]}, {"Min", &f.Image_Min}};
     }
 
     // "hidden" before the window shows; else the picture, the visible hot

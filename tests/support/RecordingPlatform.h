@@ -48,7 +48,7 @@ public:
     // "list hidden", "fatal <text>"; files relative to the program folder.
     std::vector<std::string> log;
     std::string picture, fatal;
-    bool shown = false, listVisible = false, failWrites = false, readOnly = false;
+    bool shown = false, listVisible = false, failWrites = false;
     int x = 0, y = 0, listSelection = -1, scale = 0;
     // The monitors' usable areas, and the user's settings folder.
     std::vector<PixelRect> monitors{{0, 0, 1920, 1080}};
@@ -59,7 +59,6 @@ public:
     Window& MainWindow() override { return *this; }
     int DotsPerInch() const override { return dpi_; }
     std::vector<PixelRect> UsableAreas() const override { return monitors; }
-    bool CanReplaceFile(const std::string& path) override { return !readOnly && native::CanReplaceFile(path); }
     std::string UserSettingsFolder() const override { return userFolder; }
     std::string ProgramFolder() const override { return folder_; }
     // As a Linux folder may hold, a skins folder also holds one named with a
@@ -137,9 +136,7 @@ private:
     // whole multiple of the scale.
     std::string Design(int v) const {
         const int k = std::max(scale, 1);
-        std::string text = std::to_string(v % k ? v : v / k);
-        if (v % k) text.insert(text.begin(), '~');
-        return text;
+        return v % k ? "~" + std::to_string(v) : std::to_string(v / k);
     }
     static std::string NameOf(const PictureRef& p) { return p ? static_cast<const RecordingPicture&>(*p).name : ""; }
 

@@ -38,7 +38,6 @@ struct TempFolder {
         content << std::ifstream(root / relative, std::ios::binary).rdbuf();
         return content.str();
     }
-    bool Exists(const std::string& relative) const { return std::filesystem::exists(root / relative); }
     void Remove(const std::string& relative) const { std::filesystem::remove_all(root / relative); }
 };
 

@@ -42,29 +42,29 @@ TEST_F(ProgramTest, EveryUnexpectedErrorEndsWithAMessageAndAFailingStatus) {
 // Names sort as the desktop sorts them for people, letter case ignored;
 // names equal but for case go by their bytes, whatever order they come in:
 // one by one or many at once into the list, into an empty list or not, or
-// sorted all at once (which plain ASCII names do their own quicker way).
+// sorted all at once (which plain ASCII names do their own quicker way);
+// given sorted, and reversed.
 TEST_F(ProgramTest, TheSkinListSortsNamesAsPeopleReadThem) {
     const std::vector<Names> orders = {
         {"Abel", "Ábel", "blue", "Émile", "émile", "Zeta", "zeta", "Кот"},
         {"9lives", "a b", "a_b", "abc", "Abcdefgh", "abcdefgh", "abcdefgh1", "ABCDEFGH2", "ABD", "Z", "z"}};
     RecordingPlatform platform(folder.path(), 96);
     for (const Names& sorted : orders) {
-        for (int turn = 0; turn < 12; ++turn) {
+        for (int turn = 0; turn < 8; ++turn) {
             Names given = sorted;
-            if (turn % 3 == 1) std::reverse(given.begin(), given.end());
-            if (turn % 3 == 2) std::rotate(given.begin(), given.begin() + 3, given.end());
+            if (turn % 2) std::reverse(given.begin(), given.end());
             ListBox list(platform);
-            if (turn < 3) {
+            if (turn < 2) {
                 for (const std::string& name : given) list.AddItem(name);
-            } else if (turn < 6) {
+            } else if (turn < 4) {
                 list.AddItems(given);
-            } else if (turn < 9) {  // the second part into a list that has the first
+            } else if (turn < 6) {  // the second part into a list that has the first
                 list.AddItems(Names(given.begin(), given.begin() + 5));
                 list.AddItems(Names(given.begin() + 5, given.end()));
             }
             Names shown;
             for (int i = 0; i < list.ListCount(); ++i) shown.push_back(list.List(i));
-            if (turn >= 9) platform.SortNames(shown = given);
+            if (turn >= 6) platform.SortNames(shown = given);
             EXPECT_EQ(shown, sorted) << sorted[0] << " turn " << turn;
         }
     }

