@@ -98,7 +98,7 @@ TEST_F(ScreensTest, TheDensitySetsAWholeScaleAndThePlaceStaysReachable) {
         {144, 2, " 3000 \r\n 1500 ", "400,200", " 1425 \r\n 6247.5 "},
         {192, 2, "left\r\n", "0,0", "-1575 \r\n 4747.5 "},
         {240, 3, " 3000 \r\n 1500 ", "600,300", " 1950 \r\n 4665 "},
-        {20, 1, " 3000 \r\n 1500 ", "200,100", "-150 \r\n 10995 "},
+        {20, 1, " 3008 \r\n 1493 ", "201,100", "-135 \r\n 10995 "},  // twips rounded to pixels
         {96, 1, " 48000 \r\n 1500 ", "2960,100", nullptr},   // past the right monitor's right edge
         {96, 1, "-1500 \r\n 1500 ", "0,100", nullptr},       // off the left
         {96, 1, " 3000 \r\n 16050 ", "200,985", nullptr},    // the menu button below the left monitor
