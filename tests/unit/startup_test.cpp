@@ -51,6 +51,7 @@ TEST_F(FailureTest, AFailingFileEndsTheProgramNamingItAndSavesNothing) {
         EXPECT_EQ(std::tuple(p->fatal.substr(0, p->fatal.find("\n\n")), Screen(), folder.Read("config.sn")),
                   std::tuple(DescribeFailure(row.kind, folder.path() + row.failing), row.screen, before)) << row.file << " " << row.steps;
         EXPECT_NE(p->fatal.find(row.advice), std::string::npos) << p->fatal;
+        EXPECT_EQ(p->fatal.find("example a\\b"), std::string::npos) << p->fatal;  // a folder config.sn cannot name
     }
 }
 
