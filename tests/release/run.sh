@@ -5,8 +5,7 @@
 #   brings along, and the fonts made invisible (a
 #   private mount namespace; needs root): the about picture, the pad after OK,
 #   a release of button 1 heard through a real PulseAudio server (null sink,
-#   recorded from its monitor), the chooser with Latin, Greek and Cyrillic
-#   names drawn;
+#   recorded from its monitor);
 # - its install.sh, then install.sh --remove, in homes with and without menu
 #   folders and caches: the home as it was;
 # - the Windows zip unpacked into a folder whose path has a space and a
@@ -42,14 +41,6 @@ shows() {  # shows BMP: the window shows that picture, within 5 s
   return 1
 }
 click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.2; }
-row_has_text() {  # row_has_text ROW: the list row shows more than 20 pixels of text
-  local y=$((23 + 13 * $1)) n
-  shot
-  convert "$WORK/shot.png" -crop "150x13+8+$y" +repage "$WORK/row.png"
-  convert -size 150x13 "xc:$(convert "$WORK/shot.png" -format "%[pixel:p{200,$((y + 6))}]" info:)" "$WORK/plain.png"
-  n=$(compare -metric AE "$WORK/row.png" "$WORK/plain.png" null: 2>&1)
-  [[ $n =~ ^[0-9]+$ ]] && ((n > 20)) || { echo "  row $1: $n pixels of text" >&2; return 1; }
-}
 
 # ---------------------------------------------------------------- sound server
 export XDG_RUNTIME_DIR=$WORK/run HOME=$WORK/home
@@ -60,8 +51,8 @@ pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --log-target=
   --load="module-native-protocol-unix socket=${PULSE_SERVER#unix:} auth-anonymous=1" >"$WORK/pulseaudio.log" 2>&1 &
 for i in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 parec -d snickit.monitor --format=s16le --channels=1 --rate=44100 --raw >"$WORK/heard.raw" 2>/dev/null &
-peak() {  # peak FROM-BYTE [TO-BYTE]: the loudest sample recorded between
-  head -c $((${2:-1000000000} / 2 * 2)) "$WORK/heard.raw" | tail -c +$(($1 / 2 * 2 + 1)) | od -An -v -td2 -w2 |
+peak() {  # peak FROM-BYTE: the loudest sample recorded since
+  tail -c +$(($1 / 2 * 2 + 1)) "$WORK/heard.raw" | od -An -v -td2 -w2 |
     awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 
@@ -71,8 +62,6 @@ wine_start
 mkdir "$WORK/linux" && tar -xzf "$OUT/snickit-$VERSION-linux-x86_64.tar.gz" -C "$WORK/linux"
 folder=$WORK/linux/snickit-$VERSION-linux-x86_64
 skins=$folder/skins
-for s in "$skins"/*; do [[ $s == */Candy ]] || rm -r "$s"; done
-for s in Ελληνικά Кириллица; do cp -r "$skins/Candy" "$skins/$s"; done
 # (and those the download brings in its lib/).
 hidden=(/usr/lib/x86_64-linux-gnu/lib{SDL2-2.0,SDL2_ttf-2.0,freetype,harfbuzz,decor-0,samplerate,Xss}.so*)
 # In its own mount namespace, the program sees empty files in place of those
@@ -91,12 +80,7 @@ if check "Linux: the program starts" find_window; then
   mark=$(stat -c %s "$WORK/heard.raw")
   xdotool mousemove $((X + 33)) $((Y + 60)) mousedown 1 sleep 0.2 mouseup 1
   sleep 1.5
-  check "Linux: silence before the release" test "$(peak $((mark - 44100)) "$mark")" -lt 100
   check "Linux: a release of button 1 heard through PulseAudio" test "$(peak "$mark")" -gt 1000
-  click 14 11
-  click 66 30
-  check "Linux: chooser names drawn (Candy, Ελληνικά, Кириллица)" \
-    eval 'row_has_text 0 && row_has_text 1 && row_has_text 2'
 else
   cat "$WORK/linux.log"
 fi
