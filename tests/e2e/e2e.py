@@ -354,18 +354,6 @@ def screens(run):
     assert read(program.config) == config(), f'config.sn after Quit: {read(program.config)!r}'
 
 
-def mouse_buttons(run):
-    """Any mouse button presses and plays, also let go outside (the capture holds); a new same-size sound plays."""
-    program = started(run, on_pad=True)
-    for index, (button, leave) in enumerate([(1, False), (3, False), (2, True), (1, True)]):
-        press_and_release(program, index, lambda down: program.point(
-            OUTSIDE if leave and not down else CENTRES[index], button, down))
-    replaced = Skin('Alpha', 40)
-    replaced.sounds[0] = replaced.sounds[0][::-1]
-    replaced.write(os.path.join(program.folder, 'skins'))  # the same pictures and sounds but 1.wav
-    press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down), skin=replaced)
-
-
 def drag_and_close(run):
     """Drags move the window, partly off the screen; the close hot spot saves the place (twips); no audio device."""
     program = started(run, on_pad=True, env={'SDL_AUDIODRIVER': 'no-such-driver'})
@@ -394,35 +382,40 @@ def cpu_and_wakeups(pid):  # clock ticks of user and system time, and context sw
             sum(int(line.split()[1]) for t in tasks for line in open(t + 'status') if 'ctxt_switches' in line))
 
 
-def keys_idle_and_close(run):
-    """Keypad 1-4 play with NumLock on, not off; idle, it takes no processor time; Alt+F4 leaves config.sn."""
-    for on_pad in (False, True):
-        program = started(run, on_pad=on_pad)
-        run.tool('xdotool', 'windowactivate', '--sync', str(program.window))
-        if on_pad:
-            run.set_num_lock(True)
-            for index, key in enumerate(KEYPAD):
-                press_and_release(program, index, lambda down: run.press(key, down))
-            run.set_num_lock(False)
-            mark = len(read(program.heard))
-            for key in KEYPAD + ['1', '2', '3', '4']:
-                run.tap(key)
-            assert stays(lambda: not any(program.played(mark, ALPHA, i) for i in range(4))), 'NumLock off: a sound'
-            program.see(ALPHA.box, 'NumLock off: the pad unchanged', timeout=0)
-            sizes = []  # nothing more heard for 0.4 s: the sounds are over
-            wait_until(lambda: sizes.append(len(read(program.heard))) or sizes[-8:].count(sizes[-1]) == 8)
-        before = cpu_and_wakeups(program.proc.pid)
-        time.sleep(3)  # the time measured, not a wait for something
-        ticks, wakeups = (b - a for a, b in zip(before, cpu_and_wakeups(program.proc.pid)))
-        assert ticks <= 1 and wakeups < 20, \
-            f'{"pad after the sounds" if on_pad else "start-up screen"}: {ticks} ticks, {wakeups} wake-ups in 3 s'
-        written = os.stat(program.config).st_mtime_ns
-        run.press('Alt_L', True)
-        run.tap('F4')
-        run.press('Alt_L', False)
-        program.ended('close from outside')
-        assert os.stat(program.config).st_mtime_ns == written and read(program.config) == config(), \
-            f'config.sn written: {read(program.config)!r}'
+def buttons_keys_idle_and_close(run):
+    """Any mouse button presses and plays, also let go outside (the capture holds); a new same-size sound plays;
+    keypad 1-4 play with NumLock on, not off; idle after the sounds, no processor time; Alt+F4 saves nothing."""
+    program = started(run, on_pad=True)
+    for index, (button, leave) in enumerate([(1, False), (3, False), (2, True), (1, True)]):
+        press_and_release(program, index, lambda down: program.point(
+            OUTSIDE if leave and not down else CENTRES[index], button, down))
+    replaced = Skin('Alpha', 40)
+    replaced.sounds[0] = replaced.sounds[0][::-1]
+    replaced.write(os.path.join(program.folder, 'skins'))  # the same pictures and sounds but 1.wav
+    press_and_release(program, 0, lambda down: program.point(CENTRES[0], 1, down), skin=replaced)
+    run.tool('xdotool', 'windowactivate', '--sync', str(program.window))
+    run.set_num_lock(True)
+    for index, key in enumerate(KEYPAD):
+        press_and_release(program, index, lambda down: run.press(key, down), skin=replaced)
+    run.set_num_lock(False)
+    mark = len(read(program.heard))
+    for key in KEYPAD + ['1', '2', '3', '4']:
+        run.tap(key)
+    assert stays(lambda: not any(program.played(mark, replaced, i) for i in range(4))), 'NumLock off: a sound'
+    program.see(ALPHA.box, 'NumLock off: the pad unchanged', timeout=0)
+    sizes = []  # nothing more heard for 0.4 s: the sounds are over
+    wait_until(lambda: sizes.append(len(read(program.heard))) or sizes[-8:].count(sizes[-1]) == 8)
+    before = cpu_and_wakeups(program.proc.pid)
+    time.sleep(3)  # the time measured, not a wait for something
+    ticks, wakeups = (b - a for a, b in zip(before, cpu_and_wakeups(program.proc.pid)))
+    assert ticks <= 1 and wakeups < 20, f'{ticks} ticks, {wakeups} wake-ups in 3 s'
+    written = os.stat(program.config).st_mtime_ns
+    run.press('Alt_L', True)
+    run.tap('F4')
+    run.press('Alt_L', False)
+    program.ended('close from outside')
+    assert os.stat(program.config).st_mtime_ns == written and read(program.config) == config(), \
+        f'config.sn written: {read(program.config)!r}'
 
 
 def read_only_settings(run):
@@ -459,8 +452,8 @@ def off_screen(run):
 
 
 # Every case runs at 100 %; these also at the other densities.
-DENSITY_CASES = [screens, mouse_buttons, drag_and_close, off_screen]
-CASES = DENSITY_CASES + [keys_idle_and_close, failures]
+DENSITY_CASES = [screens, buttons_keys_idle_and_close, drag_and_close, off_screen]
+CASES = DENSITY_CASES + [failures]
 WINDOWS_CASES = [read_only_settings]
 
 
