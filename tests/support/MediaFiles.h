@@ -116,16 +116,15 @@ inline std::vector<BmpLayout> ValidLayouts() {
     return {
         {"1 bit", 40, 1}, {"2 bits", 40, 2}, {"4 bits", 40, 4}, {"8 bits", 40, 8}, {"16 bits, 5-5-5", 40, 16},
         {"24 bits", 40, 24}, {"32 bits", 40, 32}, {"RLE8", 40, 8, 1}, {"RLE4", 40, 4, 2},
-        {"RLE4, V4 header", 108, 4, 2}, {"top-down 8 bits", 40, 8, 0, true}, {"top-down 24 bits", 40, 24, 0, true},
-        {"top-down 1 bit", 40, 1, 0, true}, {"top-down 32 bits, V5 header", 124, 32, 0, true},
+        {"RLE4, V4 header", 108, 4, 2}, {"top-down 8 bits", 40, 8, 0, true},
+        {"top-down 32 bits, V5 header", 124, 32, 0, true},
         {"bit fields 5-6-5", 40, 16, 3, false, {0xF800, 0x07E0, 0x001F}},
         {"bit fields 5-5-5, V4 header", 108, 16, 3, false, {0x7C00, 0x03E0, 0x001F}},
         {"bit fields 4-4-4 in a 52-byte header", 52, 16, 3, false, {0x0F00, 0x00F0, 0x000F}},
         {"bit fields 32 bits blue-green-red high", 40, 32, 3, false, {0x0000FF00, 0x00FF0000, 0xFF000000}},
         {"bit fields 10-10-10, V5 header", 124, 32, 3, false, {0x3FF00000, 0x000FFC00, 0x000003FF}},
         {"bit fields 32 bits in a 56-byte header, top-down", 56, 32, 3, true, {0x00FF0000, 0x0000FF00, 0x000000FF}},
-        {"OS/2 1.x, 1 bit", 12, 1}, {"OS/2 1.x, 4 bits", 12, 4}, {"OS/2 1.x, 8 bits", 12, 8},
-        {"OS/2 1.x, 24 bits", 12, 24}, {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
+        {"OS/2 1.x, 8 bits", 12, 8}, {"OS/2 1.x, 24 bits", 12, 24}, {"OS/2 2.x, 16-byte header, 4 bits", 16, 4},
         {"OS/2 2.x, 64-byte header, 8 bits", 64, 8}, {"OS/2 2.x, 64-byte header, RLE8", 64, 8, 1},
     };
 }

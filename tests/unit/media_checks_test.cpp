@@ -22,14 +22,13 @@ void ExpectVerdict(const Verdict& verdict, const Row& row) {
 // The headers checked against the file and sane bounds (valid layouts are
 // taken below, by DecodeBitmap, which checks first as CheckBitmap does); what
 // the decoder keeps of every valid layout, small and larger than the window;
-// what it refuses of pixels the headers cannot tell about; and that a
-// compressed picture declaring 4096 x 4096 costs only its kept part.
+// what it refuses of pixels the headers cannot tell about. (The loaders'
+// common rows hold the compressed pictures that declare 4096 x 4096.)
 TEST(MediaChecks, BitmapsAreCheckedThenDecodedToTheirTopLeftPixels) {
     const Row headers[] = {
         {"4 bits, all 16 colours", BmpFile({.bits = 4, .colorsUsed = 16}), true},
         {"cut inside the header", BmpFile({.cutTo = 40}), false}, {"cut by one byte", BmpFile({.cutTo = 68453}), false},
         {"width 0", BmpFile({.width = 0}), false}, {"height 0", BmpFile({.height = 0}), false},
-        {"height INT_MIN", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), false},
         {"4097 wide", BmpFile({.width = 4097, .height = 1}), false}, {"two planes", BmpFile({.planes = 2}), false},
         {"3 bits", BmpFile({.bits = 3}), false}, {"OS/2 1.x header, 32 bits", PatternBmp({"", 12, 32}, 13, 6), false},
         {"header of 11 bytes", BmpFile({.headerBytes = 11}), false},
@@ -68,8 +67,6 @@ TEST(MediaChecks, BitmapsAreCheckedThenDecodedToTheirTopLeftPixels) {
     std::string outside = BmpFile({.width = 300, .height = 100, .bits = 8, .colorsUsed = 65});
     Put(outside, 14 + 40 + 4 * 65 + 299, 200, 1);
     const Row rows[] = {
-        {"RLE8, 4096 x 4096, nothing but the end mark", RleBmp(std::string("\0\1", 2), 4096, 4096), true},
-        {"RLE4, 4096 x 4096", RleBmp(std::string("\0\1", 2), 4096, 4096, 4), true},
         {"RLE4 literal run past the right edge", RleBmp(std::string("\0\3\x11\x10\0\1", 6), 2, 1, 4), false},
         {"RLE8 run above the top", RleBmp(std::string("\0\0\1\0\0\1", 6), 240, 1), false},
         {"RLE8 without its end mark", RleBmp(std::string("\1\0", 2)), false},

@@ -1,4 +1,5 @@
-// The screens, the switches between them in the order the user sees them,
+// The screens and the sound buttons (by mouse and keypad, with the capture):
+// what each step shows and plays, in the order the user sees and hears it;
 // which hot spot a press reaches, and the window's place on every density.
 #include "tests/support/Fixture.h"
 
@@ -8,9 +9,21 @@ namespace {
 using ScreensTest = SnickitTest;
 
 const std::string kToChooser = R"(picture \skins\Blue\menu.bmp; picture \skins\Blue\box.bmp; list shown; )";
+const char* const kRects[4] = {"3,19,60,71", "62,19,58,71", "119,19,58,71", "176,19,60,71"};
+// A press of button i, its release.
+std::string Down(int i) { return std::string(R"(copy \skins\Blue\box2.bmp )") + kRects[i]; }
+std::string Up(int i) {
+    return R"(sound \skins\Blue\)" + std::to_string(i + 1) + R"(.wav; copy \skins\Blue\box.bmp )" + kRects[i];
+}
+std::string Join(std::initializer_list<std::string> parts) {
+    std::string joined;
+    for (const std::string& part : parts) joined += (joined.empty() ? "" : "; ") + part;
+    return joined;
+}
 
-TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
-    const struct { const char* steps; std::string screen, log; } kRows[] = {
+TEST_F(ScreensTest, EachStepShowsAndPlaysInOrder) {
+    struct Row { std::string steps, screen, log; };
+    std::vector<Row> rows = {
         {"Ok", Pad("Blue"),
          R"(size 240,95; position 200,100; items apple,Blue,red; load \skins\Blue\box.bmp; picture \skins\Blue\box.bmp; )"
          "size 240,95; picture about; show; " + kReload},
@@ -34,13 +47,33 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
         {"Ok | Menu About Skins Menu B0 Ok Menu", MenuOf("Blue"),
          R"(picture \skins\Blue\menu.bmp; picture about; move 1; move 1; move 1; )" + kReload +
              R"(; picture \skins\Blue\menu.bmp)"},
+        {"Ok | k96 k101 k35 k40 k34 k37 k12 k45 k49 k0 k-1 k65535", Pad("Blue"), ""},
+        {"Ok | kd98 kd98 ku98", Pad("Blue"), Join({Down(1), Down(1), Up(1)})},
+        {"Ok | kd99 kd100 ku99 ku100", Pad("Blue"), Join({Down(2), Down(3), Up(2), Up(3)})},
+        {"| k97", kAbout, Join({"copy  3,19,60,71", Up(0)})},  // the pressed picture is not loaded yet
+        {"Ok | Menu k98 About k99 Ok Menu Skins k100", Chooser("Blue", 1),
+         Join({R"(picture \skins\Blue\menu.bmp)", Down(1), Up(1), "picture about", Down(2), Up(2), kReload,
+               R"(picture \skins\Blue\menu.bmp; picture \skins\Blue\box.bmp; list shown)", Down(3), Up(3)})},
+        {"Ok | +B1 +B3.R -out -out.R", Pad("Blue"), Join({Down(1), Down(1), Up(1), Up(1)})},
+        {"Ok | -B0 +B0 -B0.R -B0", Pad("Blue"), Join({Down(0), Up(0)})},
+        {"Ok | +Menu +Menu.R -Menu -bg.R", Pad("Blue"), ""},
+        {"Ok | +Menu +bg.R -bg.R -Menu", MenuOf("Blue"), R"(picture \skins\Blue\menu.bmp)"},
+        {"Ok | +Menu -bg +Min.M -Min.M", Pad("Blue"), "minimize"},
+        {"Ok | +bg.R +bg.M +bg", Pad("Blue"), "move 2; move 4; move 1"},
     };
+    for (int i = 0; i < 4; ++i) {
+        // A click, its key, the right button released outside, the middle
+        // one released over the next button: each presses and releases button i.
+        const std::string b = "B" + std::to_string(i), once = Join({Down(i), Up(i)});
+        rows.push_back({"Ok | " + b + " k" + std::to_string(97 + i) + " +" + b + ".R -out.R +" + b + ".M -B" +
+                            std::to_string((i + 1) % 4) + ".M", Pad("Blue"), Join({once, once, once, once})});
+    }
     // At 200 % the same, in design pixels (the recording window divides by
     // the scale and marks what does not divide); only the place is in
     // screen pixels.
     for (int s : {1, 2}) {
         scale = s;
-        for (const auto& row : kRows) {
+        for (const Row& row : rows) {
             std::string log = row.log;
             if (const size_t at = log.find("position 200,100"); s == 2 && at != std::string::npos)
                 log.replace(at, 16, "position 400,200");
@@ -48,13 +81,6 @@ TEST_F(ScreensTest, EachSwitchShowsItsPictureAndHotSpotsInOrder) {
             EXPECT_EQ(std::pair(Screen(), Log()), std::pair(row.screen, log)) << row.steps << " at scale " << s;
         }
     }
-}
-
-TEST_F(ScreensTest, AStoredNameThatDiffersInCaseSelectsNothingButLoads) {
-    folder.Write("config.sn", " 0 \r\n 0 \r\nblue\\\r\n");
-    EXPECT_EQ(Play("Ok Menu Skins dbl"), kStillRunning);
-    EXPECT_EQ(Screen(), R"(\skins\blue\box.bmp | Close Min | list 6,21,227,67 @-1)");
-    EXPECT_EQ(Log("load"), R"(load \skins\blue\box.bmp; load \skins\blue\box2.bmp; load \skins\blue\menu.bmp)");
 }
 
 // On every screen, points in window pixels at the edges and overlaps of the

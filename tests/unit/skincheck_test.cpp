@@ -108,7 +108,6 @@ TEST(SkinCheck, ReportsEachProblemWithItsFileAndExitsByTheWorstOne) {
          {"  warning: 1.wav is clipped: it stays at full scale for 3 samples or more in 11 places"}},
         {"no folder", [](FakeHost&) {}, {"P\\skins\\Gone\\"}, 1, {"Gone  (P\\skins\\Gone)\n  error:   There is no folder P\\skins\\Gone."}},
         {"sheet unwritable", [](FakeHost&) {}, {"--sheet", "no\\such\\folder.bmp"}, 2, {}},
-        {"sheet without file", [](FakeHost&) {}, {"--sheet"}, 2, {}},
         {"unknown option", [](FakeHost&) {}, {"-x", "P\\skins\\Good"}, 2, {}},
     };
     for (const auto& row : rows) {

@@ -1,6 +1,6 @@
 // Every failing file at each point where the program reads one: the message
 // names the kind and the file, the screen is what the steps had reached, and
-// the settings file is left as it was.
+// the settings file is left as it was; what quitting saves, and where.
 #include <optional>
 #include <string_view>
 
@@ -80,6 +80,30 @@ TEST_F(FailureTest, SettingsGoToTheUsersFolderWhenConfigSnCannotBeReplaced) {
         EXPECT_EQ(std::tuple(Pair(p->x, p->y) + " " + form->CurrentSkin.substr(0, form->CurrentSkin.size() - 1),
                              folder.Read(row.savedWhere), folder.Read("config.sn")),
                   std::tuple(row.screen, row.saved, std::string(kConfig))) << row.savedWhere;
+    }
+}
+
+// Only the quit hot spots save, the place and the skin.
+TEST_F(SnickitTest, OnlyTheQuitHotSpotsSaveThePlaceAndTheSkin) {
+    const std::string kOld = std::string(kConfig) + "old fourth line\r\n";
+    const std::string kMoved = "-150 \r\n 10995 \r\nBlue\\\r\n";
+    // A line 3 that leads out of the skins folder: no sound of its own, and
+    // saved as it was.
+    const std::string kStray = " 3000 \r\n 1500 \r\n..\\skins\\Blue\\\r\n";
+    const struct { const char* steps; std::string saved, log, config = ""; } kRows[] = {
+        {"Ok | bg Menu Quit", kMoved, R"(move 1; write \config.sn)"},
+        {"bg Close Ok", kMoved, R"(load \skins\Blue\box.bmp; move 1; write \config.sn)"},
+        {"Ok | Menu Skins s2 Close", " 3000 \r\n 1500 \r\nred\\\r\n", R"(load \skins\red\box.bmp; write \config.sn)"},
+        {"Ok | Menu About Close Ok", kConfig, R"(write \config.sn)"},
+        {"Ok | bg Menu Skins s2 x Close", kOld, R"(move 1; load \skins\red\box.bmp)"},
+        {"x Ok", kOld, R"(load \skins\Blue\box.bmp)"},
+        {"k97 Close", kStray, R"(copy  3,19,60,71; sound default; copy  3,19,60,71; write \config.sn)", kStray},
+    };
+    for (const auto& row : kRows) {
+        folder.Write("config.sn", row.config.empty() ? kOld : row.config);
+        EXPECT_EQ(Play(row.steps), 0) << row.steps;
+        EXPECT_EQ(std::pair(folder.Read("config.sn"), Log("load move copy sound write")), std::pair(row.saved, row.log))
+            << row.steps;
     }
 }
 

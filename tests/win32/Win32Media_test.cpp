@@ -1,6 +1,6 @@
 // The Windows desktop services: the picture loader on hostile files (each
-// fails as a bad picture, or loads its window-sized part), a Unicode path,
-// the program folder and the settings folders. (Every layout's pixels are
+// fails as a bad picture, or loads its window-sized part), a Unicode path
+// and the settings folders. (Every layout's pixels are
 // the decoder's, tested on every system; the pixels through GDI, the user's
 // folder and a read-only config.sn are the desktop run's.)
 #include <windows.h>
@@ -11,7 +11,6 @@
 #include <fstream>
 
 #include "platform/win32/Win32Platform.h"
-#include "platform/win32/Win32Text.h"
 #include "skin/BitmapCheck.h"
 #include "tests/support/MediaFiles.h"
 #include "tests/support/TempFolder.h"
@@ -32,10 +31,6 @@ TEST(Win32Platform, HostilePicturesAUnicodePathAndTheFolders) {
     std::ofstream(folder.root / u8"\u03A9\u65E5.bmp", std::ios::binary) << BmpFile({});
     const std::string unicode = folder.path() + "\\\xCE\xA9\xE6\x97\xA5.bmp";
     EXPECT_EQ(Answer([&] { return LoadPictureFile(platform, unicode); }), kLoaded);
-    // The program folder is the executable's, without a trailing backslash.
-    wchar_t self[MAX_PATH];
-    std::wstring full(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    EXPECT_EQ(win32::Widen(platform.ProgramFolder()), full.substr(0, full.find_last_of(L'\\')));
 
     // Settings: only a file may be replaced; folders are made a level at a
     // time, and not under a file.
