@@ -146,6 +146,7 @@ std::string Write(const fs::path& root, const std::string& path, How how) {
 }
 #endif
 std::vector<std::string> Sorted(std::vector<std::string> names) { return std::ranges::sort(names), names; }
+using Bytes = std::vector<unsigned char>;
 
 TEST(Files, ProgramPathsAndSkinFolders) {
     TempFolder dir;
@@ -153,8 +154,10 @@ TEST(Files, ProgramPathsAndSkinFolders) {
     for (const char* file : {"skins/Blue/box.bmp", "skins/Zebra/box.bmp", "skins/git/box.bmp", "skins/readme"})
         dir.Write(file, "BM");
     fs::create_directories(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9");  // Japanese and Greek
+    std::ofstream(fs::path(root) / "skins" / u8"\u65E5\u672C-\u03A9" / "box.bmp", std::ios::binary) << "BM";
     MakeHidden(fs::path(root) / "skins" / "git");
     std::vector<std::string> skins{"Blue", "Zebra", "\xE6\x97\xA5\xE6\x9C\xAC-\xCE\xA9"};
+    EXPECT_EQ(native::ReadBinaryFile(root + "\\skins\\" + skins[2] + "\\box.bmp", 2), Bytes({'B', 'M'}));
     if (kPosix) {  // two entries equal but for case; a link to a folder
         dir.Write("skins/BLUE/box.bmp", "other");
         fs::create_directory_symlink("Zebra", fs::path(root) / "skins" / "Linked");
@@ -175,6 +178,18 @@ TEST(Files, ProgramPathsAndSkinFolders) {
     // The program's own folder, with no separator at its end.
     const std::string self = native::ExecutableFolder(), program = kPosix ? "/snickit_tests" : "\\snickit_tests.exe";
     EXPECT_TRUE(fs::is_regular_file(self + program) && !self.ends_with(program[0])) << self;
+    // Settings: only a file that may be written may be replaced; folders are
+    // made a level at a time, and not under a file.
+    dir.Write("locked.sn", "1");
+    fs::permissions(dir.root / "locked.sn", fs::perms::owner_read);
+    for (auto [name, replaceable] : {std::pair{"\\skins\\readme", true}, {"\\locked.sn", false}, {"\\skins", false},
+                                     {"\\none.sn", false}})
+        EXPECT_EQ(native::CanReplaceFile(root + name), replaceable) << name;
+    fs::permissions(dir.root / "locked.sn", fs::perms::owner_all);
+    native::MakeFolders(root + "\\made\\in\\one");
+    EXPECT_TRUE(fs::is_directory(dir.root / "made" / "in" / "one"));
+    const std::string under = root + "\\locked.sn\\x";  // under a file
+    EXPECT_EQ(Outcome(under, [&] { return native::MakeFolders(under), ""; }), kKinds[5]);
 }
 
 // Builds a scene from words: "file" (old text, mode 0644), "file:600" (with
@@ -300,7 +315,7 @@ TEST(Files, EveryOperationGivesItsOutcomeAndClosesWhatItOpens) {
         EXPECT_EQ(WriteNew(root + "\\gone\\config.sn"), kKinds[5]);
         EXPECT_EQ(native::ListSubfolders(root + "\\skins"), std::vector<std::string>{"Blue"});
         // A binary file is read up to its limit, and tells whether it was missing.
-        EXPECT_EQ(native::ReadBinaryFile(root + "\\skins\\Blue\\box.bmp", 2), std::vector<unsigned char>({'B', 'M'}));
+        EXPECT_EQ(native::ReadBinaryFile(root + "\\skins\\Blue\\box.bmp", 2), Bytes({'B', 'M'}));
         EXPECT_FALSE(native::ReadBinaryFile(root + "\\skins\\Blue\\box.bmp", 1));
         EXPECT_FALSE(native::ReadBinaryFile(root + "\\gone", 9, &missing));
         EXPECT_TRUE(missing);
