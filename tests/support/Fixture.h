@@ -72,9 +72,11 @@ protected:
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
         std::string joined;
-        for (const std::string& e : p->log)
-            if (kinds.empty() || (" " + kinds + " ").find(" " + e.substr(0, e.find(' ')) + " ") != std::string::npos)
+        for (const std::string& e : p->log) {
+            const std::string kind = e.substr(0, e.find(' '));
+            if (kinds.empty() || (" " + kinds + " ").find(" " + kind + " ") != std::string::npos)
                 joined += (joined.empty() ? "" : "; ") + e;
+        }
         return joined;
     }
 

@@ -136,7 +136,7 @@ private:
     // whole multiple of the scale.
     std::string Design(int v) const {
         const int k = std::max(scale, 1);
-        return v % k ? "~" + std::to_string(v) : std::to_string(v / k);
+        return v % k ? std::string("~").append(std::to_string(v)) : std::to_string(v / k);
     }
     static std::string NameOf(const PictureRef& p) { return p ? static_cast<const RecordingPicture&>(*p).name : ""; }
 

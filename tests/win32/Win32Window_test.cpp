@@ -22,11 +22,9 @@ struct RecordingSink : InputSink {
         events += (events.empty() ? "" : "; ") + event;
         if (react) react(event);
     }
-    void Button(const char* what, MouseButton b, int x, int y) {
-        Add(what + std::to_string(int(b)) + " " + test::Pair(x, y));
-    }
-    void MouseDown(MouseButton b, int x, int y) override { Button("down ", b, x, y); }
-    void MouseUp(MouseButton b, int x, int y) override { Button("up ", b, x, y); }
+    static std::string At(MouseButton b, int x, int y) { return std::to_string(int(b)) + " " + test::Pair(x, y); }
+    void MouseDown(MouseButton b, int x, int y) override { Add("down " + At(b, x, y)); }
+    void MouseUp(MouseButton b, int x, int y) override { Add("up " + At(b, x, y)); }
     bool KeyDown(int key) override { Add("keydown " + std::to_string(key)); return false; }
     void KeyUp(int key) override { Add("keyup " + std::to_string(key)); }
     void ListSelect(int index) override { Add("select " + std::to_string(index)); }
