@@ -173,14 +173,6 @@ inline int Answer(const std::function<PictureRef()>& load) {
     }
 }
 
-// The top-left keepWidth x keepHeight part of pixels of the given width.
-inline std::vector<uint32_t> TopLeft(const std::vector<uint32_t>& pixels, int width, int keepWidth, int keepHeight) {
-    std::vector<uint32_t> part;
-    for (int y = 0; y < keepHeight; ++y)
-        part.insert(part.end(), pixels.begin() + y * width, pixels.begin() + y * width + keepWidth);
-    return part;
-}
-
 // An RLE8 (or RLE4) bitmap with these compressed pixels.
 inline std::string RleBmp(const std::string& data, int64_t width = 240, int64_t height = 95, unsigned bits = 8,
                           unsigned colorsUsed = 0) {
