@@ -7,6 +7,7 @@
 
 #include "platform/NativeBinaryFile.h"
 #include "platform/NativeFiles.h"
+#include "platform/NativeFilesPlatform.h"
 #include "tests/support/TempFolder.h"
 
 #ifdef _WIN32
@@ -301,7 +302,6 @@ TEST(Files, EveryOperationGivesItsOutcomeAndClosesWhatItOpens) {
     const auto text = [&](const std::string& name) {
         return Outcome(root + name, [&] { return native::ReadTextFile(root + name); });
     };
-    bool missing = true;
     // A round of every operation, failures included.
     const auto round = [&] {
         EXPECT_EQ(text("\\BIG.SN"), big);  // as large as a text file may be, named in another case
@@ -317,10 +317,8 @@ TEST(Files, EveryOperationGivesItsOutcomeAndClosesWhatItOpens) {
         // A binary file is read up to its limit, and tells whether it was missing.
         EXPECT_EQ(native::ReadBinaryFile(root + "\\skins\\Blue\\box.bmp", 2), Bytes({'B', 'M'}));
         EXPECT_FALSE(native::ReadBinaryFile(root + "\\skins\\Blue\\box.bmp", 1));
-        EXPECT_FALSE(native::ReadBinaryFile(root + "\\gone", 9, &missing));
-        EXPECT_TRUE(missing);
-        EXPECT_FALSE(native::ReadBinaryFile(root + "\\skins", 9, &missing));  // there, yet not a file
-        EXPECT_FALSE(missing);
+        EXPECT_EQ(native::ReadFileBytes(root + "\\gone", 9).failure, FailureKind::FileNotFound);
+        EXPECT_EQ(native::ReadFileBytes(root + "\\skins", 9).failure, FailureKind::CannotRead);  // not a file
     };
     // Whatever the first round sets up once (a locale, a library) is set up
     // then. A save's bytes reach the disk (POSIX) before the file takes the

@@ -28,12 +28,37 @@ void ExpectVerdict(const Verdict& verdict, const Row& row) {
     EXPECT_EQ(std::pair(verdict.ok, verdict.why.empty()), std::pair(row.ok, row.ok)) << row.what << ": " << verdict.why;
 }
 
-// What the decoder keeps of every valid layout, small and larger than the
-// window; the headers it checks first (as CheckBitmap does) against the file
-// and sane bounds, and what it refuses of pixels the headers cannot tell
-// about. (The loaders' common rows hold the compressed pictures that declare
-// 4096 x 4096.)
+// The headers checked against the file and sane bounds, on their own: the
+// decoder checks them first, but a slip there could hide behind what the
+// decoder then refuses. What the decoder keeps of every valid layout, small
+// and larger than the window, and what it refuses of pixels the headers
+// cannot tell about. (The loaders' common rows hold the compressed pictures
+// that declare 4096 x 4096.)
 TEST(MediaChecks, BitmapsAreCheckedThenDecodedToTheirTopLeftPixels) {
+    const Row headers[] = {
+        {"4 bits, all 16 colours", BmpFile({.bits = 4, .colorsUsed = 16}), true},
+        {"cut inside the header", BmpFile({.cutTo = 40}), false}, {"cut by one byte", BmpFile({.cutTo = 68453}), false},
+        {"width 0", BmpFile({.width = 0}), false}, {"height 0", BmpFile({.height = 0}), false},
+        {"height INT_MIN", BmpFile({.height = INT32_MIN, .pixelBytes = 16}), false},
+        {"4097 wide", BmpFile({.width = 4097, .height = 1}), false}, {"two planes", BmpFile({.planes = 2}), false},
+        {"3 bits", BmpFile({.bits = 3}), false}, {"OS/2 1.x header, 32 bits", PatternBmp({"", 12, 32}, 13, 6), false},
+        {"header of 11 bytes", BmpFile({.headerBytes = 11}), false},
+        {"JPEG", BmpFile({.compression = 4, .imageBytes = 100}), false},
+        {"Huffman in an OS/2 2.x header", BmpFile({.bits = 1, .compression = 3, .headerBytes = 64}), false},
+        {"bit fields sharing a bit", PatternBmp({"", 40, 16, 3, false, {0xFC00, 0x07E0, 0x001F}}, 13, 6), false},
+        {"a bit field split in two", PatternBmp({"", 40, 16, 3, false, {0x7C00, 0x03E0, 0x0015}}, 13, 6), false},
+        {"an empty bit field", PatternBmp({"", 40, 32, 3, false, {0xFF0000, 0xFF00, 0}}, 13, 6), false},
+        {"a 16-bit field past 16 bits", PatternBmp({"", 40, 16, 3, false, {0x7C000, 0x03E0, 0x001F}}, 13, 6), false},
+        {"RLE8 on 24 bits", BmpFile({.compression = 1, .imageBytes = 100}), false},
+        {"RLE8 top-down", BmpFile({.height = -95, .bits = 8, .compression = 1, .imageBytes = 100}), false},
+        {"RLE8 without its length", BmpFile({.bits = 8, .compression = 1, .pixelBytes = 100}), false},
+        {"bit fields without room for the masks", BmpFile({.bits = 16, .compression = 3}), false},
+        {"300 colours on 8 bits", BmpFile({.bits = 8, .colorsUsed = 300}), false},
+        {"pixels past the end", BmpFile({.offset = 70000}), false}, {"pixels inside", BmpFile({.offset = 20}), false},
+        {"image size past the end", BmpFile({.imageBytes = 68401}), false},
+        {"not BM", "MB" + BmpFile({}).substr(2), false}, {"empty", "", false},
+    };
+    for (const Row& row : headers) ExpectVerdict(CheckBitmap(Bytes(row.file)), row);
     const BitmapVerdict good = CheckBitmap(Bytes(BmpFile({.height = -95})));
     EXPECT_EQ(good.width * 1000 + good.height * 10 + good.bitsPerPixel / 8, 240953);
     EXPECT_EQ(CheckBitmap(Bytes(BmpFile({.width = 65535, .height = 65535, .pixelBytes = 16}))).why,
@@ -54,26 +79,6 @@ TEST(MediaChecks, BitmapsAreCheckedThenDecodedToTheirTopLeftPixels) {
     std::string outside = BmpFile({.width = 300, .height = 100, .bits = 8, .colorsUsed = 65});
     Put(outside, 14 + 40 + 4 * 65 + 299, 200, 1);
     const Row rows[] = {
-        {"4 bits, all 16 colours", BmpFile({.bits = 4, .colorsUsed = 16}), true},
-        {"cut inside the header", BmpFile({.cutTo = 40}), false}, {"cut by one byte", BmpFile({.cutTo = 68453}), false},
-        {"width 0", BmpFile({.width = 0}), false}, {"height 0", BmpFile({.height = 0}), false},
-        {"4097 wide", BmpFile({.width = 4097, .height = 1}), false}, {"two planes", BmpFile({.planes = 2}), false},
-        {"3 bits", BmpFile({.bits = 3}), false}, {"OS/2 1.x header, 32 bits", PatternBmp({"", 12, 32}, 13, 6), false},
-        {"header of 11 bytes", BmpFile({.headerBytes = 11}), false},
-        {"JPEG", BmpFile({.compression = 4, .imageBytes = 100}), false},
-        {"Huffman in an OS/2 2.x header", BmpFile({.bits = 1, .compression = 3, .headerBytes = 64}), false},
-        {"bit fields sharing a bit", PatternBmp({"", 40, 16, 3, false, {0xFC00, 0x07E0, 0x001F}}, 13, 6), false},
-        {"a bit field split in two", PatternBmp({"", 40, 16, 3, false, {0x7C00, 0x03E0, 0x0015}}, 13, 6), false},
-        {"an empty bit field", PatternBmp({"", 40, 32, 3, false, {0xFF0000, 0xFF00, 0}}, 13, 6), false},
-        {"a 16-bit field past 16 bits", PatternBmp({"", 40, 16, 3, false, {0x7C000, 0x03E0, 0x001F}}, 13, 6), false},
-        {"RLE8 on 24 bits", BmpFile({.compression = 1, .imageBytes = 100}), false},
-        {"RLE8 top-down", BmpFile({.height = -95, .bits = 8, .compression = 1, .imageBytes = 100}), false},
-        {"RLE8 without its length", BmpFile({.bits = 8, .compression = 1, .pixelBytes = 100}), false},
-        {"bit fields without room for the masks", BmpFile({.bits = 16, .compression = 3}), false},
-        {"300 colours on 8 bits", BmpFile({.bits = 8, .colorsUsed = 300}), false},
-        {"pixels past the end", BmpFile({.offset = 70000}), false}, {"pixels inside", BmpFile({.offset = 20}), false},
-        {"image size past the end", BmpFile({.imageBytes = 68401}), false},
-        {"not BM", "MB" + BmpFile({}).substr(2), false}, {"empty", "", false},
         {"RLE4 literal run past the right edge", RleBmp(std::string("\0\3\x11\x10\0\1", 6), 2, 1, 4), false},
         {"RLE8 run above the top", RleBmp(std::string("\0\0\1\0\0\1", 6), 240, 1), false},
         {"RLE8 without its end mark", RleBmp(std::string("\1\0", 2)), false},
