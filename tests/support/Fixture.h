@@ -71,10 +71,11 @@ protected:
 
     // The effects logged, joined by "; ", those of the given kinds only.
     std::string Log(const std::string& kinds = "") const {
+        const std::string wanted = " " + kinds + " ";
         std::string joined;
         for (const std::string& e : p->log) {
             const std::string kind = e.substr(0, e.find(' '));
-            if (kinds.empty() || (" " + kinds + " ").find(" " + kind + " ") != std::string::npos)
+            if (kinds.empty() || wanted.find(" " + kind + " ") != std::string::npos)
                 joined += (joined.empty() ? "" : "; ") + e;
         }
         return joined;

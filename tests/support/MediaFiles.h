@@ -58,15 +58,23 @@ struct BmpLayout {
     uint32_t masks[3] = {0, 0, 0};
 };
 
-// A width x height picture of kPatternColours in that layout: pixel x, y
-// (top row first) has colour (x + 3y) mod the colours the layout holds
-// (its palette, at most 8). `pixels` gets what it must decode to.
-inline std::string PatternBmp(const BmpLayout& l, int width, int height, std::vector<uint32_t>* pixels = nullptr) {
-    const unsigned count = l.bits <= 8 ? std::min(8u, 1u << l.bits) : 8u;
-    auto index = [&](int x, int y) { return static_cast<unsigned>(x + 3 * y) % count; };
-    if (pixels) pixels->clear();
-    for (int y = 0; pixels && y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels->push_back(kPatternColours[index(x, y)]);
+// The pattern: pixel x, y (top row first) has colour (x + 3y) mod the
+// colours the layout holds (its palette, at most 8) of kPatternColours.
+inline unsigned PatternIndex(const BmpLayout& l, int x, int y) {
+    return static_cast<unsigned>(x + 3 * y) % (l.bits <= 8 ? std::min(8u, 1u << l.bits) : 8u);
+}
+
+// What a width x height picture of the pattern decodes to, row by row.
+inline std::vector<uint32_t> PatternPixels(const BmpLayout& l, int width, int height) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(kPatternColours[PatternIndex(l, x, y)]);
+    return pixels;
+}
+
+// A width x height picture of the pattern in that layout.
+inline std::string PatternBmp(const BmpLayout& l, int width, int height) {
+    auto index = [&](int x, int y) { return PatternIndex(l, x, y); };
     static constexpr uint32_t kMasks16[3] = {0x7C00, 0x03E0, 0x1F}, kMasks32[3] = {0xFF0000, 0xFF00, 0xFF};
     const uint32_t* masks = l.masks[0] ? l.masks : l.bits == 16 ? kMasks16 : kMasks32;
     // The pixels, bottom row first unless top-down; a compressed row is a

@@ -69,10 +69,9 @@ TEST(MediaChecks, BitmapsAreCheckedThenDecodedToTheirTopLeftPixels) {
             const auto verdict = DecodeBitmap(Bytes(PatternBmp(layout, width, height)), 240, 95, kept);
             ASSERT_TRUE(verdict.ok) << layout.what << ": " << verdict.why;
             // The top-left part: the pattern at the kept size.
-            std::vector<uint32_t> expected;
-            PatternBmp(layout, std::min(width, 240), std::min(height, 95), &expected);
-            ASSERT_EQ(std::pair(kept.width, kept.height), std::pair(std::min(width, 240), std::min(height, 95)));
-            EXPECT_EQ(kept.pixels, expected) << layout.what << ", " << width;
+            const int keptWidth = std::min(width, 240), keptHeight = std::min(height, 95);
+            ASSERT_EQ(std::pair(kept.width, kept.height), std::pair(keptWidth, keptHeight)) << layout.what;
+            EXPECT_EQ(kept.pixels, PatternPixels(layout, keptWidth, keptHeight)) << layout.what << ", " << width;
         }
     // An index outside the palette far outside the kept part: byte 299 of
     // the bottom row of 300 x 100.
