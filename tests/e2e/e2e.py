@@ -88,7 +88,7 @@ class Run:
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         number = display[1:] if display else self.server.stdout.readline().strip().decode()  # the one Xvfb picked
         self.env = dict({k: v for k, v in os.environ.items() if k != 'WAYLAND_DISPLAY'}, DISPLAY=':' + number,
-                        SNICKIT_NO_MESSAGEBOX='1', SDL_AUDIODRIVER='disk')
+                        SNICKIT_NO_MESSAGEBOX='1', SDL_AUDIODRIVER='disk', XDG_CONFIG_HOME=self.work + '/config')
         if self.windows:
             # No sound card: wine's audio drivers stay off; winmm's trace
             # shows each sound started, with the length of its data.
@@ -419,19 +419,21 @@ def buttons_keys_idle_and_close(run):
 
 
 def read_only_settings(run):
-    """With config.sn read-only the place is kept in %APPDATA%\\Snickit; the next start takes it from there."""
-    folder = os.path.join(run.env['WINEPREFIX'], 'drive_c', 'users', getpass.getuser(), 'AppData', 'Roaming', 'Snickit')
+    """With config.sn read-only the place is kept in the user's folder (%APPDATA%\\Snickit, $XDG_CONFIG_HOME/snickit);
+    the next start takes it from there."""
+    folder = os.path.join(run.env['WINEPREFIX'], 'drive_c', 'users', getpass.getuser(), 'AppData', 'Roaming',
+                          'Snickit') if run.windows else os.path.join(run.env['XDG_CONFIG_HOME'], 'snickit')
     shutil.rmtree(folder, ignore_errors=True)
     try:
         program = started(run, on_pad=True, read_only=True)
         program.drag(1, 50, 30, exact=False)
-        assert program.origin != (100, 80), 'the drag did not move the window'
+        assert program.origin != (100 * run.scale, 80 * run.scale), 'the drag did not move the window'
         program.click(CLOSE)
         program.ended('close hot spot')
         assert read(program.config) == config() and not os.stat(program.config).st_mode & 0o222, \
             f'config.sn changed: {read(program.config)!r}'
         kept = read(os.path.join(folder, 'config.sn'))
-        assert kept == config(*(15 * n for n in program.origin)), f"the user's config.sn: {kept!r}"
+        assert kept == config(*(round(15 * n / run.scale) for n in program.origin)), f"the user's config.sn: {kept!r}"
         again = started(run, read_only=True)
         assert again.origin == program.origin, f'started again at {again.origin}, not at the kept {program.origin}'
     finally:
@@ -452,9 +454,8 @@ def off_screen(run):
 
 
 # Every case runs at 100 %; these also at the other densities.
-DENSITY_CASES = [screens, buttons_keys_idle_and_close, drag_and_close, off_screen]
+DENSITY_CASES = [screens, buttons_keys_idle_and_close, drag_and_close, off_screen, read_only_settings]
 CASES = DENSITY_CASES + [failures]
-WINDOWS_CASES = [read_only_settings]
 
 
 def set_density(run, scale):
@@ -480,7 +481,7 @@ def main(argv):
     args = parser.parse_intermixed_args(argv[1:])  # options in any order
     assert not sys.flags.optimize, 'the checks are asserts'
     # The cases of each density in turn, on one desktop.
-    phases = [(int(p) // 100, [c for c in CASES + WINDOWS_CASES * (args.system == 'windows') if
+    phases = [(int(p) // 100, [c for c in CASES if
                                (c.__name__ in args.names if args.names else p == '100' or c in DENSITY_CASES)])
               for p in args.density.split(',')]
     run = Run(args.system, os.path.abspath(args.folder), display=args.display)
